@@ -1,0 +1,23 @@
+# Adds every immediate subfolder of DIR that has a CMakeLists.txt, so each area
+# (model, editor, mapping, export, ...) owns its own build file.
+function(korvex_add_area_subdirectories dir)
+  file(GLOB children LIST_DIRECTORIES true "${dir}/*")
+  list(SORT children)
+  foreach(child ${children})
+    if(IS_DIRECTORY ${child} AND EXISTS ${child}/CMakeLists.txt)
+      add_subdirectory(${child})
+    endif()
+  endforeach()
+endfunction()
+
+# korvex_add_unit_test(NAME sources...): one GoogleTest executable over korvex_core,
+# registered with CTest under the label "unit".
+function(korvex_add_unit_test name)
+  add_executable(${name} ${ARGN})
+  target_link_libraries(${name} PRIVATE korvex_core GTest::gtest GTest::gtest_main)
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests/support)
+  target_compile_definitions(${name} PRIVATE
+    KORVEX_FIXTURES_DIR="${PROJECT_SOURCE_DIR}/tests/fixtures"
+    KORVEX_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST PROPERTIES LABELS unit)
+endfunction()

@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Korvex needs to build, run and test, when missing.
+# Uses sudo when not root. Safe to run again: it only installs what is absent.
+set -euo pipefail
+
+packages=(
+  build-essential cmake ninja-build pkg-config
+  qt6-base-dev qt6-serialport-dev qt6-svg-dev libgl-dev
+  libzip-dev libpugixml-dev nlohmann-json3-dev
+  libgtest-dev libgmock-dev
+  clang libclang-rt-dev
+  python3 python3-openpyxl
+  xvfb xauth
+  shared-mime-info desktop-file-utils
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
+  [[ "$status" == "install ok installed" ]] || missing+=("$p")
+done
+
+if ((${#missing[@]} == 0)); then
+  exit 0
+fi
+
+echo "Installing Debian packages: ${missing[*]}"
+sudo=""
+if [[ $(id -u) -ne 0 ]]; then
+  sudo="sudo"
+fi
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -qq
+$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"

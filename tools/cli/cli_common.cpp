@@ -1,0 +1,91 @@
+#include "cli_common.h"
+
+#include <iostream>
+
+#include "model/kvx_file.h"
+
+namespace korvex::cli {
+
+int fail(const Message& message) {
+    std::cerr << message.text() << '\n';
+    return kExitFailure;
+}
+
+int usage(const std::string& what) {
+    std::cerr << "korvex-cli: " << what << "\n(run korvex-cli --help for the commands)\n";
+    return kExitUsage;
+}
+
+std::optional<std::string> Options::value(const std::string& name) {
+    std::optional<std::string> found;
+    for (size_t i = 0; i < args_.size();) {
+        if (args_[i] == name) {
+            if (i + 1 >= args_.size()) {
+                error_ = name + " needs a value";
+                args_.erase(args_.begin() + static_cast<long>(i));
+                continue;
+            }
+            found = args_[i + 1];
+            args_.erase(args_.begin() + static_cast<long>(i), args_.begin() + static_cast<long>(i) + 2);
+            continue;
+        }
+        ++i;
+    }
+    return found;
+}
+
+std::vector<std::string> Options::values(const std::string& name) {
+    std::vector<std::string> found;
+    for (size_t i = 0; i < args_.size();) {
+        if (args_[i] == name) {
+            if (i + 1 >= args_.size()) {
+                error_ = name + " needs a value";
+                args_.erase(args_.begin() + static_cast<long>(i));
+                continue;
+            }
+            found.push_back(args_[i + 1]);
+            args_.erase(args_.begin() + static_cast<long>(i), args_.begin() + static_cast<long>(i) + 2);
+            continue;
+        }
+        ++i;
+    }
+    return found;
+}
+
+bool Options::flag(const std::string& name) {
+    bool found = false;
+    for (size_t i = 0; i < args_.size();) {
+        if (args_[i] == name) {
+            found = true;
+            args_.erase(args_.begin() + static_cast<long>(i));
+            continue;
+        }
+        ++i;
+    }
+    return found;
+}
+
+std::vector<std::string> Options::positional() {
+    for (const auto& a : args_) {
+        if (a.size() > 1 && a[0] == '-' && error_.empty()) error_ = "unknown option " + a;
+    }
+    return args_;
+}
+
+bool loadProject(const std::string& path, Project& project) {
+    if (auto err = openProject(path, project)) {
+        fail(*err);
+        return false;
+    }
+    return true;
+}
+
+bool saveProject(const std::string& path, Project& project) {
+    if (auto err = writeProject(path, project)) {
+        fail(*err);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace korvex::cli

@@ -1,0 +1,49 @@
+#pragma once
+// Shared pieces of the korvex-cli commands: exit codes, messages, option parsing,
+// loading and saving projects.
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "command_registry.h"
+#include "model/project.h"
+#include "model/texts/text.h"
+
+namespace korvex::cli {
+
+constexpr int kExitOk = 0;
+constexpr int kExitFailure = 1;  // the program refused: its message went to stderr
+constexpr int kExitUsage = 2;    // the command line was wrong
+
+// Prints the message text to stderr and returns kExitFailure.
+int fail(const Message& message);
+// Prints "korvex-cli: <what>" and the command's synopsis to stderr, returns kExitUsage.
+int usage(const std::string& what);
+
+// Simple option scanner: options may come before or after positional arguments.
+class Options {
+public:
+    explicit Options(const Args& args) : args_(args) {}
+    // Takes "--name VALUE" (last one wins); nullopt when absent. Sets error when
+    // the option is the last word.
+    std::optional<std::string> value(const std::string& name);
+    // Takes every "--name VALUE" in order.
+    std::vector<std::string> values(const std::string& name);
+    // Takes "--name" without a value.
+    bool flag(const std::string& name);
+    // What remains after the options were taken. Sets error when an unknown option
+    // ("-x" or "--x") remains.
+    std::vector<std::string> positional();
+    const std::string& error() const { return error_; }
+
+private:
+    Args args_;
+    std::string error_;
+};
+
+// Opens a project file; on failure prints the message and returns false.
+bool loadProject(const std::string& path, Project& project);
+// Saves a project file; on failure prints the message and returns false.
+bool saveProject(const std::string& path, Project& project);
+
+}  // namespace korvex::cli
