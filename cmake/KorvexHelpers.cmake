@@ -10,11 +10,12 @@ function(korvex_add_area_subdirectories dir)
   endforeach()
 endfunction()
 
-# korvex_add_unit_test(NAME sources...): one GoogleTest executable over korvex_core,
+# korvex_add_unit_test(NAME LIB sources...): one GoogleTest executable over the
+# area library LIB (korvex_model, korvex_editor, ...),
 # registered with CTest under the label "unit".
-function(korvex_add_unit_test name)
+function(korvex_add_unit_test name lib)
   add_executable(${name} ${ARGN})
-  target_link_libraries(${name} PRIVATE korvex_core GTest::gtest GTest::gtest_main)
+  target_link_libraries(${name} PRIVATE ${lib} GTest::gtest GTest::gtest_main GTest::gmock)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests/support)
   target_compile_definitions(${name} PRIVATE
     KORVEX_FIXTURES_DIR="${PROJECT_SOURCE_DIR}/tests/fixtures"

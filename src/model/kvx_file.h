@@ -7,20 +7,12 @@
 #include <string_view>
 #include <vector>
 
+#include "model/plc_addressing.h"
 #include "model/project.h"
 #include "model/texts/text.h"
 
 namespace korvex {
 
-// The form in which mapping addresses are shown while the PLC base-address mode
-// is on. Saving converts shown addresses back to module addresses, opening
-// converts module addresses to the shown form; without a converter both are kept.
-class MappingAddressForm {
-public:
-    virtual ~MappingAddressForm() = default;
-    virtual std::string toModuleAddress(std::string_view shown) const = 0;
-    virtual std::string toShownAddress(std::string_view module) const = 0;
-};
 
 // The file bytes of the project, version 700.
 std::vector<std::uint8_t> projectFileBytes(const Project& project, const MappingAddressForm* form = nullptr);

@@ -72,16 +72,16 @@ std::vector<std::string> Options::positional() {
     return args_;
 }
 
-bool loadProject(const std::string& path, Project& project) {
-    if (auto err = openProject(path, project)) {
+bool loadProject(const std::string& path, Project& project, const PlcAddressing* plc) {
+    if (auto err = openProject(path, project, plc)) {
         fail(*err);
         return false;
     }
     return true;
 }
 
-bool saveProject(const std::string& path, Project& project) {
-    if (auto err = writeProject(path, project)) {
+bool saveProject(const std::string& path, Project& project, const PlcAddressing* plc) {
+    if (auto err = writeProject(path, project, plc)) {
         fail(*err);
         return false;
     }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "command_registry.h"
+#include "model/plc_addressing.h"
 #include "model/project.h"
 #include "model/texts/text.h"
 
@@ -41,9 +42,10 @@ private:
     std::string error_;
 };
 
-// Opens a project file; on failure prints the message and returns false.
-bool loadProject(const std::string& path, Project& project);
+// Opens a project file; on failure prints the message and returns false. With a
+// PLC addressing the mapping addresses are converted as opening does in PLC mode.
+bool loadProject(const std::string& path, Project& project, const PlcAddressing* plc = nullptr);
 // Saves a project file; on failure prints the message and returns false.
-bool saveProject(const std::string& path, Project& project);
+bool saveProject(const std::string& path, Project& project, const PlcAddressing* plc = nullptr);
 
 }  // namespace korvex::cli

@@ -119,3 +119,11 @@ KORVEX_TEXT(FailedToOpenDocument, "Failed to open document.");
 KORVEX_TEXT(FailedToSaveDocument, "Failed to save document.");
 
 }  // namespace korvex::texts
+
+namespace korvex::texts {
+
+// Shared value checks
+KORVEX_TEXT(IllegalCharacters, "\"%1\" contains illegal characters");
+KORVEX_TEXT(ValueOutOfRange, "The value of %1 is out of range.");
+
+}  // namespace korvex::texts
