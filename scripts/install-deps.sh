@@ -7,7 +7,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-serialport-dev qt6-svg-dev libgl-dev
   libzip-dev libpugixml-dev nlohmann-json3-dev
-  libgtest-dev libgmock-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-dev
   python3 python3-openpyxl
   xvfb xauth

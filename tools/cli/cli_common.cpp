@@ -88,4 +88,27 @@ bool saveProject(const std::string& path, Project& project, const PlcAddressing*
     return true;
 }
 
+namespace {
+PlcBlocksParser& plcParser() {
+    static PlcBlocksParser parser = nullptr;
+    return parser;
+}
+}  // namespace
+
+bool registerPlcBlocksParser(PlcBlocksParser parser) {
+    plcParser() = parser;
+    return true;
+}
+
+bool takePlcBlocksOption(Options& options, std::unique_ptr<PlcAddressing>& plc, std::string& error) {
+    const auto text = options.value("--plc-blocks");
+    if (!text) return true;
+    if (!plcParser()) {
+        error = "--plc-blocks is not available in this build";
+        return false;
+    }
+    plc = plcParser()(*text, error);
+    return plc != nullptr;
+}
+
 }  // namespace korvex::cli

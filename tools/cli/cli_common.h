@@ -1,6 +1,7 @@
 #pragma once
 // Shared pieces of the korvex-cli commands: exit codes, messages, option parsing,
 // loading and saving projects.
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -47,5 +48,15 @@ private:
 bool loadProject(const std::string& path, Project& project, const PlcAddressing* plc = nullptr);
 // Saves a project file; on failure prints the message and returns false.
 bool saveProject(const std::string& path, Project& project, const PlcAddressing* plc = nullptr);
+
+// The global option --plc-blocks "IN:base:count,base:count;OUT:base:count,...":
+// PLC address mode is on while it is given. The mapping commands register the
+// parser that turns its text into the PLC addressing (nullptr plus an error
+// text when the text is bad).
+using PlcBlocksParser = std::unique_ptr<PlcAddressing> (*)(const std::string& text, std::string& error);
+bool registerPlcBlocksParser(PlcBlocksParser parser);
+// Takes --plc-blocks from the options. Returns false when its text is refused
+// (the reason is in error); plc stays null when the option is absent.
+bool takePlcBlocksOption(Options& options, std::unique_ptr<PlcAddressing>& plc, std::string& error);
 
 }  // namespace korvex::cli

@@ -32,11 +32,14 @@ int cmdNew(const Args& args) {
 
 int cmdDump(const Args& args) {
     Options o(args);
+    std::unique_ptr<PlcAddressing> plc;
+    std::string plcError;
+    if (!takePlcBlocksOption(o, plc, plcError)) return usage(plcError);
     const auto pos = o.positional();
     if (!o.error().empty()) return usage(o.error());
     if (pos.size() != 1) return usage("dump needs one project file");
     auto project = std::make_unique<Project>();
-    if (!loadProject(pos[0], *project)) return kExitFailure;
+    if (!loadProject(pos[0], *project, plc.get())) return kExitFailure;
     std::cout << projectToJson(*project).dump(2) << '\n';
     return kExitOk;
 }
