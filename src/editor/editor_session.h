@@ -1,0 +1,257 @@
+#pragma once
+// EditorSession: the configuration editor of Parts 2.1 to 2.4 without widgets.
+// It owns the view state (selection, grid contents, open in-place editor, prompt
+// text, enable flags, node copy buffer) over a Project owned elsewhere, and is the
+// only thing a front end talks to. Every call runs on the caller's thread.
+//
+// Texts: every string crossing this interface is in the project's own bytes
+// (windows-1252; the program's texts are ASCII), except TreeItem::text, which is
+// UTF-8 for display. Front ends convert at their boundary (model/encoding.h).
+//
+// After any call a front end learns what to redraw from the returned Changes, or
+// by comparing the revision counters, and re-reads tree(), rows(), editor(),
+// promptText(), state() and selectedItem() as needed.
+//
+// Messages and questions go to the Operator (model/operator.h) with text-table
+// entries (model/texts.h), so tests assert which entry was shown.
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "editor/grid_rows.h"
+#include "editor/tree_model.h"
+#include "model/operator.h"
+#include "model/plc_addressing.h"
+#include "model/project.h"
+
+namespace korvex {
+
+// The view state a selection sets (Part 2.1; names shared with Parts 2.2, 2.3).
+struct ViewState {
+    NodeKind nodeKind = NodeKind::None;  // kind of the selected item
+    int selectedSubnet = 0;              // 0..3
+    bool canAddNode = false;
+    bool canDeleteNode = false;
+    bool canAddCommand = false;
+    bool canDeleteCommand = false;
+    int currentNodeIndex = 0;            // 1-based, 0 = none yet
+    int currentCommandIndex = 0;         // 1-based, 0 = none yet
+    bool pulseOutputActive = false;
+    bool fieldbusBranchSelected = false;
+    bool treeSelectionMade = false;      // the grid ignores clicks while clear
+
+    bool operator==(const ViewState&) const = default;
+};
+
+// What a call changed. The revision counters of the session count the same events.
+struct Changes {
+    bool tree = false;       // items were added, removed, renamed or rebuilt: re-read tree()
+    bool grid = false;       // rows() changed (texts or colours)
+    bool selection = false;  // selectedItem() changed (or was set again)
+    bool editor = false;     // editor() opened, closed or changed
+    bool prompt = false;     // promptText() changed
+    bool project = false;    // the Project was changed (modified flag or any value)
+    bool state = false;      // state() (enable flags, indexes, ...) changed
+
+    Changes& operator|=(const Changes& o);
+    bool any() const { return tree || grid || selection || editor || prompt || project || state; }
+};
+
+// The prompt pane outcome of a click (Part 2.4).
+enum class PromptUpdate { Unchanged, Empty, Text };
+
+struct CellClick {
+    // False when the click was ignored (no tree item selected since the last tree
+    // rebuild): nothing opened, prompt unchanged.
+    bool accepted = false;
+    PromptUpdate prompt = PromptUpdate::Unchanged;
+    std::string promptText;  // the pane's text after the click
+    CellEditor editor;       // what opened (kind None: nothing)
+    Changes changes;
+};
+
+// The tree context menu (Part 2.2, menu 142) after a right click.
+struct ContextMenu {
+    bool shown = false;  // false: no item under the cursor, or no menu for this item
+    bool addNode = false;        // 32781
+    bool deleteNode = false;     // 32782
+    bool addCommand = false;     // 32783
+    bool deleteCommand = false;  // 32784
+    bool copyNode = false;       // 32790
+    bool pasteNode = false;      // 32791
+    Changes changes;             // the right click selects the item
+};
+
+// Where a node command came from: the Edit menu (32771/32772) or the tree
+// context menu (32781/32782). Add Node and Delete Node differ between the two.
+enum class CommandSource { EditMenu, ContextMenu };
+
+// One entry of the "Select Command" dialog (dialog 143).
+struct SelectCommandEntry {
+    std::string text;        // "03 Read Holding Registers"
+    int functionCode = 0;    // 1, 2, 3, 4, 5, 6, 15, 16
+};
+// The eight entries in list order (position 0..7 gives codes 1..6, 15, 16).
+const std::vector<SelectCommandEntry>& selectCommandEntries();
+
+class EditorSession {
+public:
+    EditorSession(Project& project, Operator& op);
+    EditorSession(const EditorSession&) = delete;
+    EditorSession& operator=(const EditorSession&) = delete;
+
+    Project& project() { return project_; }
+    const Project& project() const { return project_; }
+    void setOperator(Operator& op) { op_ = &op; }
+    // PLC base-address mode (Part 3.3): nullptr = mode off. Re-select or rebuild to
+    // show the rows in the other form.
+    void setPlcAddressing(const PlcAddressing* plc) { plc_ = plc; }
+    const PlcAddressing* plcAddressing() const { return plc_; }
+
+    // ---- Document lifecycle (Part 1.3) ----
+    // After every New and Open (the caller has reset or loaded the Project): the
+    // enable flags cleared, the tree rebuilt with its first item selected, the node
+    // copy buffer emptied.
+    Changes initialUpdate();
+    // createRoots: only the roots, no selection, treeSelectionMade cleared.
+    Changes createRoots();
+    // rebuildTree: the whole tree from the Project, first root selected and shown.
+    Changes rebuildTree();
+
+    // ---- Tree (Part 2.1) ----
+    const Tree& tree() const { return tree_; }
+    const TreeItem* item(const ItemPath& path) const { return itemAt(tree_, path); }
+    // korvex-cli PATH syntax (tree_model.h); nullopt when no item matches.
+    std::optional<ItemPath> findItem(std::string_view utf8Path) const { return findItemPath(tree_, utf8Path); }
+    std::string pathText(const ItemPath& path) const { return itemPathText(tree_, path); }
+    // The selected item (empty path: none).
+    const ItemPath& selectedItem() const { return selected_; }
+    // Select an item and show it (showSelection): also used for every left click on
+    // the tree. An open edit box is committed first (as its focus loss would), an
+    // open list is closed. A path naming no item changes nothing.
+    Changes selectItem(const ItemPath& path);
+
+    // ---- View state ----
+    const ViewState& state() const { return state_; }
+    NodeKind nodeKind() const { return state_.nodeKind; }
+    int selectedSubnet() const { return state_.selectedSubnet; }
+    bool canAddNode() const { return state_.canAddNode; }
+    bool canDeleteNode() const { return state_.canDeleteNode; }
+    bool canAddCommand() const { return state_.canAddCommand; }
+    bool canDeleteCommand() const { return state_.canDeleteCommand; }
+    // Copy Node (32790): the selected item's text begins like "Node-".
+    bool canCopyNode() const;
+    // Paste Node (32791): a node was copied and the selected item is a subnet item.
+    bool canPasteNode() const;
+    bool hasCopy() const { return copiedSubnet_ >= 0 && copiedAddress_ >= 0; }
+
+    // ---- Grid (Parts 2.1, 2.2) ----
+    const GridRows& rows() const { return grid_; }
+    const GridRow& row(int r) const;  // an empty row for r out of 0..39
+    // Whether the value cell opens an editor (cellEditable), and the choice list of
+    // a cell (empty: it opens the edit box). For any row of the shown item.
+    bool cellEditable(int row) const;
+    std::vector<std::string> choiceList(int row) const;
+
+    // ---- Clicking and committing (Parts 2.2, 2.4) ----
+    // Click on grid cell (row, column): records the click, updates the prompt pane
+    // and opens the editor of an editable value cell.
+    CellClick clickCell(int row, int column);
+    // The in-place editor open now (kind None: none).
+    const CellEditor& editor() const { return editor_; }
+    // valueEdit loses focus (or Enter): commit the text by the row's rule. Does
+    // nothing when no edit box is open.
+    Changes commitEdit(std::string_view text);
+    // valueCombo selection changes: commit the chosen entry (must be one of the
+    // open list's entries; otherwise nothing happens). May open the edit box (the
+    // "Enter Address Value" choice): see editor() afterwards.
+    Changes commitChoice(std::string_view entry);
+    Changes commitChoiceIndex(int index);
+    // valueCombo loses focus: hide it, nothing committed.
+    Changes closeList();
+    // View resize: both editors hidden, edit box emptied, list cleared; nothing committed.
+    Changes hideEditors();
+
+    // ---- Prompt pane (Part 2.4) ----
+    const std::string& promptText() const { return prompt_; }
+
+    // ---- Tree label edit and context menu (Part 2.2) ----
+    // TVN_ENDLABELEDIT on the item at path with the typed label (project bytes).
+    // Applied to node items only; an empty label restores the text. Returns the
+    // changes (tree when the text changed).
+    Changes renameNode(const ItemPath& path, std::string_view newLabel);
+    // NM_RCLICK on the item at path: selects it and tells which menu entries are
+    // enabled. An empty or unknown path: nothing happens, no menu.
+    ContextMenu rightClick(const ItemPath& path);
+
+    // ---- Node and command operations (Part 2.3) ----
+    // Each does nothing (empty Changes) when its enable flag is off.
+    Changes addNode(CommandSource source = CommandSource::EditMenu);
+    // Adds a command with function code 1..6, 15 or 16 to the selected node (the
+    // "Select Command" dialog; it stays open, so this may be called repeatedly).
+    Changes addCommand(int functionCode);
+    Changes addCommandAt(int listPosition);  // 0..7 of selectCommandEntries()
+    Changes deleteNode(CommandSource source = CommandSource::EditMenu);
+    Changes deleteCommand();
+    Changes copyNode();
+    Changes pasteNode();
+
+    // ---- Revisions: each grows when the matching Changes flag is set ----
+    std::uint64_t treeRevision() const { return treeRev_; }
+    std::uint64_t gridRevision() const { return gridRev_; }
+    std::uint64_t selectionRevision() const { return selectionRev_; }
+    std::uint64_t editorRevision() const { return editorRev_; }
+    std::uint64_t promptRevision() const { return promptRev_; }
+    std::uint64_t projectRevision() const { return projectRev_; }
+
+    bool modified() const { return project_.modified; }
+
+private:
+    struct ClickContext;  // what the last grid click recorded
+    Changes finish(Changes c);
+    void showSelection(Changes& c);
+    void fillGrid();
+    void fillFieldbusRows();
+    void fillSubnetRows();
+    void fillNodeRows();
+    void fillCommandRows();
+    void setEnableFlags();
+    bool selectionUnchanged() const;
+    Changes commitEditImpl(std::string text);
+    void markModified(Changes& c);
+
+    Project& project_;
+    Operator* op_;
+    const PlcAddressing* plc_ = nullptr;
+
+    Tree tree_;
+    ItemPath selected_;
+    ViewState state_;
+    GridRows grid_{};
+    CellEditor editor_;
+    std::string prompt_;
+
+    // The last grid click (Part 2.2: NodeKind, currentRow, currentColumn) and the
+    // item whose rows were shown then.
+    NodeKind clickKind_ = NodeKind::None;
+    int currentRow_ = -1;
+    int currentColumn_ = -1;
+    ItemPath clickedItem_;
+    int clickSubnet_ = 0;
+    int clickNode_ = 0;
+    int clickCommand_ = 0;
+    // Changes to the selection since the rows were shown (selection identity).
+    std::uint64_t shownSelectionSerial_ = 0;
+    std::uint64_t clickSelectionSerial_ = 0;
+
+    // Copy Node buffer (Part 2.3).
+    int copiedSubnet_ = -1;
+    long long copiedAddress_ = -1;
+
+    std::uint64_t treeRev_ = 0, gridRev_ = 0, selectionRev_ = 0, editorRev_ = 0, promptRev_ = 0,
+                  projectRev_ = 0;
+};
+
+}  // namespace korvex

@@ -1,0 +1,77 @@
+#pragma once
+// The configuration tree of Part 2.1 as plain data: root items per DeviceKind,
+// node items below the subnet roots, command items below the nodes. No widgets:
+// a front end mirrors these items one to one.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "model/project.h"
+
+namespace korvex {
+
+// Identifies a tree item: the 0-based child positions from the roots down, so
+// {1, 0, 2} is the third child of the first child of the second root. Empty = no
+// item. A path stays valid until the tree changes (Changes::tree).
+using ItemPath = std::vector<int>;
+
+// Kind of a tree item (Part 2.1 NodeKind); None when no item is selected.
+enum class NodeKind { None, Fieldbus, Subnet, Node, Command };
+
+struct TreeItem {
+    // The text to display, UTF-8. Node names are decoded from windows-1252; the two
+    // Roman-numeral subnet labels of DeviceKind 4 read " Subnet\u2160" and "Subnet\u2161".
+    std::string text;
+    // The item's text in the program's own bytes: the node name as stored in the
+    // project (windows-1252), or for the kind-4 labels their GB2312 form
+    // (" Subnet\xA2\xF1", "Subnet\xA2\xF2"). The rules of Parts 2.1 to 2.3 compare this.
+    std::string raw;
+    // Item data: 1-based node index for node items, 1-based command index for
+    // command items, 0 for roots.
+    std::int32_t data = 0;
+    // The item's children are shown expanded (set where the Parts expand an item).
+    bool expanded = false;
+    std::vector<TreeItem> children;
+};
+
+using Tree = std::vector<TreeItem>;  // the root items in order
+
+// The root labels (raw form) and their subnet index.
+struct SubnetLabel {
+    std::string_view raw;   // as compared by the rules
+    std::string_view utf8;  // as displayed
+    int subnet;             // 0..3
+};
+// Every subnet label of Part 2.1, subnet 1 labels first.
+const std::vector<SubnetLabel>& subnetLabels();
+// Subnet index of a label, or -1 when the text is not a subnet label.
+int subnetOfLabel(std::string_view raw);
+bool isSubnetLabel(std::string_view raw);
+// "Fieldbus" or "Ethernet".
+bool isFieldbusLabel(std::string_view raw);
+
+// The roots of createRoots for a DeviceKind (no children).
+Tree makeRoots(std::int32_t deviceKind);
+// The full tree of rebuildTree (roots, nodes, commands).
+Tree buildTree(const Project& project);
+
+// The item at path, or nullptr when the path names none.
+const TreeItem* itemAt(const Tree& tree, const ItemPath& path);
+TreeItem* itemAt(Tree& tree, const ItemPath& path);
+
+// PATH as korvex-cli takes it: UTF-8 item texts from the root joined by "/", a
+// text followed by "[k]" picks the k-th sibling (1-based) with that text.
+std::optional<ItemPath> findItemPath(const Tree& tree, std::string_view utf8Path);
+// The PATH text of an item (with "[k]" where an earlier sibling has the same text).
+std::string itemPathText(const Tree& tree, const ItemPath& path);
+
+// NodeKind of an item from its own, its parent's and its grandparent's raw texts.
+NodeKind classifyItem(const Tree& tree, const ItemPath& path);
+// Selected subnet of an item (Part 2.1): 0..3, 0 when no label matches.
+int subnetOfItem(const Tree& tree, const ItemPath& path);
+// The item, its parent or its grandparent is "Fieldbus" or "Ethernet".
+bool isInFieldbusBranch(const Tree& tree, const ItemPath& path);
+
+}  // namespace korvex
