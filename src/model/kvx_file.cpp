@@ -257,8 +257,8 @@ std::optional<Message> parse(std::span<const std::uint8_t> bytes, Project& p, co
         }
         if (form) {
             for (std::int32_t k = 0; k < c.commandCount; ++k) {
-                auto& addr = c.commands[static_cast<size_t>(k)].mappingAddress;
-                addr = form->toShownAddress(addr);
+                auto& command = c.commands[static_cast<size_t>(k)];
+                command.mappingAddress = form->toShownAddress(command);
             }
         }
     }
@@ -293,8 +293,8 @@ std::vector<std::uint8_t> projectFileBytes(const Project& p, const MappingAddres
         if (form) {
             CONFIG copy = p.subnet(i);
             for (std::int32_t k = 0; k < copy.commandCount && k < kMaxCommands; ++k) {
-                auto& addr = copy.commands[static_cast<size_t>(k)].mappingAddress;
-                addr = form->toModuleAddress(addr);
+                auto& command = copy.commands[static_cast<size_t>(k)];
+                command.mappingAddress = form->toModuleAddress(command);
             }
             writeConfigBody(w, copy, p);
         } else {

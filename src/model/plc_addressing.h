@@ -16,10 +16,13 @@ namespace korvex {
 class MappingAddressForm {
 public:
     virtual ~MappingAddressForm() = default;
-    // Shown (PLC) address of a command -> gateway module address text for the file.
-    virtual std::string toModuleAddress(std::string_view shown) const = 0;
-    // Gateway module address text from the file -> shown (PLC) address.
-    virtual std::string toShownAddress(std::string_view module) const = 0;
+    // The command's mappingAddress is the shown (PLC) address; returns the gateway
+    // module address text for the file. The function code decides the data block
+    // list (reads and local writes: inputs; other writes: outputs).
+    virtual std::string toModuleAddress(const INSTRUCTION& command) const = 0;
+    // The command's mappingAddress is the module address text from the file;
+    // returns the shown (PLC) address.
+    virtual std::string toShownAddress(const INSTRUCTION& command) const = 0;
 };
 
 class PlcAddressing : public MappingAddressForm {
