@@ -5,6 +5,7 @@
 // gateway offsets. The data blocks and the conversions themselves live in
 // mapping/ (which implements this interface); model/ and editor/ only see it.
 // Everywhere a `const PlcAddressing*` is taken, nullptr means "mode off".
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -30,6 +31,16 @@ public:
     // The gateway offset text of a command whose mappingAddress is in PLC form
     // (hex text, output area from "4000"); nullopt when it lies in no block.
     virtual std::optional<std::string> gatewayOffset(const INSTRUCTION& command) const = 0;
+
+    // Editor hooks (Part 2.2, command rows "Number of Data" and "Mapping Address"
+    // in PLC mode). inputArea selects inputBlocks (true) or outputBlocks (false).
+    // The list total: E of the last used block (the sum of the used byte counts).
+    virtual std::int64_t areaTotal(bool inputArea) const = 0;
+    // For the last used block j of the list with base(j) <= plcAddress <
+    // base(j) + byteCount(j): base(j) + byteCount(j) - plcAddress + the byte counts
+    // of all used blocks after j, i.e. the bytes from the address to the end of the
+    // list's last block. nullopt when no used block contains the address.
+    virtual std::optional<std::int64_t> bytesToAreaEnd(bool inputArea, std::int64_t plcAddress) const = 0;
 };
 
 }  // namespace korvex
