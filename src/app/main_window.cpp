@@ -1,0 +1,623 @@
+#include "app/main_window.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDockWidget>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QRegularExpression>
+#include <QScreen>
+#include <QShortcut>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QToolButton>
+
+#include "app/about_dialog.h"
+#include "app/config_tree.h"
+#include "app/prompt_pane.h"
+#include "app/property_grid.h"
+#include "app/qt_text.h"
+#include "app/select_command_dialog.h"
+#include "model/kvx_file.h"
+#include "model/texts.h"
+
+namespace korvex::app {
+
+namespace {
+
+constexpr QSize kInitialSize(1440, 768);
+constexpr QSize kMinimumSize(1050, 700);
+constexpr QSize kToolButtonSize(90, 60);
+
+// Menu text without the mnemonic marks and the shortcut part, for tips.
+QString plainText(const Text& t) {
+    QString s = qtext(t);
+    s = s.section(QLatin1Char('\t'), 0, 0);
+    s.remove(QRegularExpression(QStringLiteral("\\(&.\\)")));
+    s.remove(QLatin1Char('&'));
+    return s.trimmed();
+}
+
+}  // namespace
+
+MainWindow::MainWindow(UiServices& ui, RecentFiles& recent, QWidget* parent)
+    : QMainWindow(parent), ui_(ui), recent_(recent), operator_(ui, this) {
+    setObjectName(QStringLiteral("mainWindow"));
+    session_ = std::make_unique<EditorSession>(project_, operator_);
+    setWindowTitle(qtext(texts::AppTitle));
+    setWindowIcon(QIcon(QStringLiteral(":/icons/korvex.svg")));
+    setMinimumSize(kMinimumSize);
+    resize(kInitialSize);
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        move(area.center() - QPoint(kInitialSize.width() / 2, kInitialSize.height() / 2));
+    }
+
+    grid_ = new PropertyGrid(this);
+    setCentralWidget(grid_);
+    createActions();
+    createMenus();
+    createToolBar();
+    createStatusBar();
+    createPanes();
+
+    connect(grid_, &PropertyGrid::cellClickedAt, this, &MainWindow::onCellClicked);
+    connect(grid_, &PropertyGrid::editFinished, this, &MainWindow::onEditFinished);
+    connect(grid_, &PropertyGrid::choiceMade, this, &MainWindow::onChoiceMade);
+    connect(grid_, &PropertyGrid::listClosed, this, [this] { apply(session_->closeList()); });
+    connect(grid_, &PropertyGrid::viewResized, this, [this] {
+        if (session_->editor().kind != EditorKind::None) apply(session_->hideEditors());
+    });
+    connect(tree_, &ConfigTree::itemSelected, this, &MainWindow::onItemSelected);
+    connect(tree_, &ConfigTree::itemRenamed, this, &MainWindow::onItemRenamed);
+    connect(tree_, &ConfigTree::contextMenuAt, this, &MainWindow::onTreeContextMenu);
+
+    // A click anywhere else first ends a pending edit, so its value is
+    // committed before the click takes effect.
+    qApp->installEventFilter(this);
+    updateCommandStates();
+}
+
+MainWindow::~MainWindow() {
+    qApp->removeEventFilter(this);
+}
+
+// ---------------------------------------------------------------- creation
+
+QAction* MainWindow::addCommand(Cmd id, const Text& text, const char* icon, void (MainWindow::*slot)()) {
+    auto* a = new QAction(qtext(text), this);
+    a->setObjectName(QStringLiteral("cmd%1").arg(static_cast<int>(id)));
+    a->setData(static_cast<int>(id));
+    if (icon) a->setIcon(QIcon(QStringLiteral(":/icons/%1.svg").arg(QLatin1String(icon))));
+    a->setStatusTip(plainText(text));
+    if (slot) connect(a, &QAction::triggered, this, slot);
+    actions_[id] = a;
+    return a;
+}
+
+QAction* MainWindow::action(Cmd id) const {
+    const auto it = actions_.find(id);
+    return it == actions_.end() ? nullptr : it->second;
+}
+
+void MainWindow::createActions() {
+    addCommand(Cmd::New, texts::CmdNew, "new", &MainWindow::onNew);
+    addCommand(Cmd::Open, texts::CmdOpen, "open", &MainWindow::onOpen);
+    addCommand(Cmd::Save, texts::CmdSave, "save", &MainWindow::onSave);
+    addCommand(Cmd::SaveAs, texts::CmdSaveAs, nullptr, &MainWindow::onSaveAs);
+    addCommand(Cmd::Exit, texts::CmdExit, nullptr, nullptr);
+    connect(action(Cmd::Exit), &QAction::triggered, this, &QWidget::close);
+    addCommand(Cmd::AddNode, texts::CmdAddNode, "add-node", &MainWindow::onAddNode);
+    addCommand(Cmd::DeleteNode, texts::CmdDeleteNode, "delete-node", &MainWindow::onDeleteNode);
+    addCommand(Cmd::AddCommand, texts::CmdAddCommand, "add-command", &MainWindow::onAddCommand);
+    addCommand(Cmd::DeleteCommand, texts::CmdDeleteCommand, "delete-command", &MainWindow::onDeleteCommand);
+    addCommand(Cmd::SerialConnection, texts::CmdSerialConnection, nullptr, &MainWindow::onSerialConnection);
+    addCommand(Cmd::EthernetConnection, texts::CmdEthernetConnection, nullptr, &MainWindow::onEthernetConnection);
+    addCommand(Cmd::Upload, texts::CmdUpload, "upload", &MainWindow::onUpload);
+    addCommand(Cmd::Download, texts::CmdDownload, "download", &MainWindow::onDownload);
+    addCommand(Cmd::ConflictDetection, texts::CmdConflictDetection, "conflict", &MainWindow::onConflictDetection);
+    addCommand(Cmd::ExportExcel, texts::CmdExportExcel, "export", &MainWindow::onExportExcel);
+    addCommand(Cmd::Debug, texts::CmdDebug, "debug", &MainWindow::onDebug);
+    addCommand(Cmd::CalculateMapping, texts::CmdCalculateMapping, "automap", &MainWindow::onCalculateMapping);
+    addCommand(Cmd::EditBaseAddress, texts::CmdEditBaseAddress, "edit-addr", &MainWindow::onEditBaseAddress);
+    addCommand(Cmd::CancelBaseAddress, texts::CmdCancelBaseAddress, "cancel-edit", &MainWindow::onCancelBaseAddress);
+    addCommand(Cmd::ViewTree, texts::CmdViewTree, nullptr, &MainWindow::onToggleTree)->setCheckable(true);
+    addCommand(Cmd::ViewPrompt, texts::CmdViewPrompt, nullptr, &MainWindow::onTogglePrompt)->setCheckable(true);
+    addCommand(Cmd::Content, texts::CmdContent, nullptr, &MainWindow::onContent);
+    addCommand(Cmd::About, texts::CmdAbout, nullptr, &MainWindow::onAbout);
+
+    // The accelerator table. The menu texts carry their own shortcut part where
+    // the menu shows one, so the keys are bound here rather than on the actions.
+    const std::pair<QKeySequence, Cmd> keys[] = {
+        {QKeySequence(Qt::CTRL | Qt::Key_N), Cmd::New},
+        {QKeySequence(Qt::CTRL | Qt::Key_O), Cmd::Open},
+        {QKeySequence(Qt::CTRL | Qt::Key_S), Cmd::Save},
+        {QKeySequence(Qt::CTRL | Qt::Key_P), Cmd::SerialConnection},
+        {QKeySequence(Qt::CTRL | Qt::Key_Q), Cmd::EthernetConnection},
+        {QKeySequence(Qt::CTRL | Qt::Key_U), Cmd::Upload},
+        {QKeySequence(Qt::CTRL | Qt::Key_D), Cmd::Download},
+        {QKeySequence(Qt::CTRL | Qt::Key_T), Cmd::ConflictDetection},
+        {QKeySequence(Qt::CTRL | Qt::Key_E), Cmd::ExportExcel},
+        {QKeySequence(Qt::CTRL | Qt::Key_K), Cmd::Debug},
+        {QKeySequence(Qt::CTRL | Qt::Key_M), Cmd::CalculateMapping},
+    };
+    for (const auto& [key, id] : keys) {
+        auto* shortcut = new QShortcut(key, this);
+        QAction* a = action(id);
+        connect(shortcut, &QShortcut::activated, a, [a] {
+            if (a->isEnabled()) a->trigger();
+        });
+    }
+}
+
+void MainWindow::createMenus() {
+    fileMenu_ = menuBar()->addMenu(qtext(texts::MenuFile));
+    fileMenu_->addAction(action(Cmd::New));
+    fileMenu_->addAction(action(Cmd::Open));
+    fileMenu_->addAction(action(Cmd::Save));
+    fileMenu_->addAction(action(Cmd::SaveAs));
+    recentSeparator_ = fileMenu_->addSeparator();
+    exitSeparator_ = fileMenu_->addSeparator();
+    fileMenu_->addAction(action(Cmd::Exit));
+    rebuildRecentMenu();
+
+    QMenu* edit = menuBar()->addMenu(qtext(texts::MenuEdit));
+    for (Cmd id : {Cmd::AddNode, Cmd::DeleteNode, Cmd::AddCommand, Cmd::DeleteCommand}) edit->addAction(action(id));
+
+    QMenu* tools = menuBar()->addMenu(qtext(texts::MenuTools));
+    for (Cmd id : {Cmd::SerialConnection, Cmd::EthernetConnection, Cmd::Upload, Cmd::Download,
+                   Cmd::ConflictDetection, Cmd::ExportExcel, Cmd::Debug, Cmd::CalculateMapping,
+                   Cmd::EditBaseAddress, Cmd::CancelBaseAddress})
+        tools->addAction(action(id));
+
+    QMenu* view = menuBar()->addMenu(qtext(texts::MenuView));
+    view->addAction(action(Cmd::ViewTree));
+    view->addAction(action(Cmd::ViewPrompt));
+
+    QMenu* help = menuBar()->addMenu(qtext(texts::MenuHelp));
+    help->addAction(action(Cmd::Content));
+    help->addAction(action(Cmd::About));
+}
+
+void MainWindow::rebuildRecentMenu() {
+    for (QAction* a : recentActions_) {
+        fileMenu_->removeAction(a);
+        a->deleteLater();
+    }
+    recentActions_.clear();
+    const QStringList& entries = recent_.entries();
+    if (entries.isEmpty()) {
+        auto* placeholder = new QAction(qtext(texts::CmdRecentFileNone), this);
+        placeholder->setEnabled(false);
+        recentActions_.append(placeholder);
+    }
+    for (int i = 0; i < entries.size(); ++i) {
+        auto* a = new QAction(recentEntryText(i, entries.at(i)), this);
+        a->setData(57616 + i);
+        a->setStatusTip(entries.at(i));
+        connect(a, &QAction::triggered, this, [this, i] { onOpenRecent(i); });
+        recentActions_.append(a);
+    }
+    fileMenu_->insertActions(exitSeparator_, recentActions_);
+}
+
+void MainWindow::createToolBar() {
+    toolBar_ = addToolBar(QStringLiteral("Standard"));
+    toolBar_->setObjectName(QStringLiteral("toolBar"));
+    toolBar_->setMovable(true);
+    toolBar_->setFloatable(false);
+    toolBar_->setIconSize(QSize(32, 32));
+    toolBar_->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    const std::pair<Cmd, Text> buttons[] = {
+        {Cmd::New, texts::TbNew},
+        {Cmd::Save, texts::TbSave},
+        {Cmd::Open, texts::TbOpen},
+        {Cmd::AddNode, texts::TbAddNode},
+        {Cmd::DeleteNode, texts::TbDeleteNode},
+        {Cmd::AddCommand, texts::TbAddCommand},
+        {Cmd::DeleteCommand, texts::TbDeleteCommand},
+        {Cmd::Upload, texts::TbUpload},
+        {Cmd::Download, texts::TbDownload},
+        {Cmd::CalculateMapping, texts::TbAutoMap},
+        {Cmd::ConflictDetection, texts::TbConflict},
+        {Cmd::ExportExcel, texts::TbExport},
+        {Cmd::Debug, texts::TbDebug},
+        {Cmd::EditBaseAddress, texts::TbEditAddr},
+        {Cmd::CancelBaseAddress, texts::TbCancelEdit},
+    };
+    for (const auto& [id, caption] : buttons) {
+        QAction* a = action(id);
+        a->setIconText(qtext(caption));
+        a->setToolTip(qtext(caption));
+        toolBar_->addAction(a);
+        if (auto* button = qobject_cast<QToolButton*>(toolBar_->widgetForAction(a))) {
+            button->setFixedSize(kToolButtonSize);
+            button->setObjectName(QStringLiteral("tb%1").arg(static_cast<int>(id)));
+        }
+    }
+}
+
+void MainWindow::createStatusBar() {
+    QStatusBar* bar = statusBar();
+    bar->setObjectName(QStringLiteral("statusBar"));
+    // The lock states cannot be read portably, so the indicators show greyed.
+    for (const Text& t : {texts::IndicatorCaps, texts::IndicatorNum, texts::IndicatorScroll}) {
+        auto* label = new QLabel(qtext(t), bar);
+        label->setObjectName(fromUtf8(t.key));
+        label->setEnabled(false);
+        label->setFrameShape(QFrame::StyledPanel);
+        label->setFrameShadow(QFrame::Sunken);
+        label->setMinimumWidth(70);
+        label->setAlignment(Qt::AlignCenter);
+        bar->addPermanentWidget(label);
+    }
+    // The message pane shows "Ready" whenever no prompt is shown.
+    const QString ready = qtext(texts::StatusReady);
+    connect(bar, &QStatusBar::messageChanged, bar, [bar, ready](const QString& message) {
+        if (message.isEmpty()) bar->showMessage(ready);
+    });
+    bar->showMessage(ready);
+}
+
+void MainWindow::createPanes() {
+    setDockNestingEnabled(false);
+    setCorner(Qt::BottomLeftCorner, Qt::BottomDockWidgetArea);
+    setCorner(Qt::BottomRightCorner, Qt::BottomDockWidgetArea);
+
+    tree_ = new ConfigTree(this);
+    treeDock_ = new QDockWidget(qtext(texts::PaneTree), this);
+    treeDock_->setObjectName(QStringLiteral("treeDock"));
+    treeDock_->setWidget(tree_);
+    addDockWidget(Qt::LeftDockWidgetArea, treeDock_);
+
+    prompt_ = new PromptPane(this);
+    promptDock_ = new QDockWidget(qtext(texts::PanePrompt), this);
+    promptDock_->setObjectName(QStringLiteral("promptDock"));
+    promptDock_->setWidget(prompt_);
+    addDockWidget(Qt::BottomDockWidgetArea, promptDock_);
+
+    resizeDocks({treeDock_}, {280}, Qt::Horizontal);
+    resizeDocks({promptDock_}, {240}, Qt::Vertical);
+
+    connect(treeDock_, &QDockWidget::visibilityChanged, this,
+            [this] { action(Cmd::ViewTree)->setChecked(!treeDock_->isHidden()); });
+    connect(promptDock_, &QDockWidget::visibilityChanged, this,
+            [this] { action(Cmd::ViewPrompt)->setChecked(!promptDock_->isHidden()); });
+    action(Cmd::ViewTree)->setChecked(true);
+    action(Cmd::ViewPrompt)->setChecked(true);
+}
+
+// ---------------------------------------------------------------- showing
+
+void MainWindow::apply(const Changes& c) {
+    if (c.tree) tree_->rebuild(session_->tree());
+    if (c.tree || c.selection) tree_->showSelected(session_->selectedItem());
+    if (c.grid) grid_->showRows(session_->rows());
+    if (c.prompt) prompt_->setHelpText(fromProject(session_->promptText()));
+    if (c.editor || c.grid || c.selection) grid_->showEditor(session_->editor());
+    updateCommandStates();
+}
+
+void MainWindow::refreshAll() {
+    Changes all;
+    all.tree = all.grid = all.selection = all.editor = all.prompt = all.project = all.state = true;
+    apply(all);
+}
+
+void MainWindow::updateCommandStates() {
+    const ViewState& s = session_->state();
+    frameFlags_.canAddNode = s.canAddNode;
+    frameFlags_.canDeleteNode = s.canDeleteNode;
+    frameFlags_.canAddCommand = s.canAddCommand;
+    frameFlags_.canDeleteCommand = s.canDeleteCommand;
+    frameFlags_.baseAddressEditActive = session_->plcAddressing() != nullptr;
+    const CommandEnabling e = commandEnabling(project_, frameFlags_);
+    const std::pair<Cmd, bool> states[] = {
+        {Cmd::AddNode, e.addNode},
+        {Cmd::DeleteNode, e.deleteNode},
+        {Cmd::AddCommand, e.addCommand},
+        {Cmd::DeleteCommand, e.deleteCommand},
+        {Cmd::SerialConnection, e.serialConnection},
+        {Cmd::EthernetConnection, e.ethernetConnection},
+        {Cmd::Upload, e.upload},
+        {Cmd::Download, e.download},
+        {Cmd::ConflictDetection, e.conflictDetection},
+        {Cmd::ExportExcel, e.exportExcel},
+        {Cmd::Debug, e.debug},
+        {Cmd::CalculateMapping, e.calculateMapping},
+        {Cmd::EditBaseAddress, e.editBaseAddress},
+        {Cmd::CancelBaseAddress, e.cancelBaseAddress},
+    };
+    for (const auto& [id, on] : states) action(id)->setEnabled(on);
+}
+
+void MainWindow::commitPendingEdit() {
+    if (grid_->editOpen()) grid_->finishEdit();
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MouseButtonPress && grid_ && grid_->editOpen()) {
+        auto* widget = qobject_cast<QWidget*>(watched);
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        if (widget && mouse->button() == Qt::LeftButton && widget->window() == this &&
+            widget != grid_->valueEdit() && !grid_->valueEdit()->isAncestorOf(widget))
+            grid_->finishEdit();
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void MainWindow::showError(const Message& message) { operator_.showMessage(message, Icon::Warning); }
+
+void MainWindow::notAvailable() {
+    BoxRequest request;
+    request.title = qtext(texts::AppShortName);
+    request.text = qtext(texts::CommandNotAvailable);
+    request.icon = BoxIcon::Information;
+    request.buttons = {qtext(texts::AppButtonOk)};
+    ui_.messageBox(this, request);
+}
+
+// ---------------------------------------------------------------- lifecycle
+
+void MainWindow::newProject() {
+    project_.loadedFromFile = false;
+    project_.modified = false;
+    project_.fileVersion = kNewProjectFileVersion;
+    resetToDefaults(project_);
+    if (!defaultNodeAdded_) {
+        addDefaultNode(project_);
+        defaultNodeAdded_ = true;
+    }
+    documentPath_.clear();
+    frameFlags_.mappingToolsEnabled = true;
+    session_->initialUpdate();
+    refreshAll();
+}
+
+bool MainWindow::openFile(const QString& path) {
+    if (const auto error = openProject(toPathBytes(path), project_, session_->plcAddressing())) {
+        showError(*error);
+        return false;
+    }
+    documentPath_ = QFileInfo(path).absoluteFilePath();
+    frameFlags_.mappingToolsEnabled = true;
+    recent_.add(documentPath_);
+    rebuildRecentMenu();
+    session_->initialUpdate();
+    refreshAll();
+    return true;
+}
+
+bool MainWindow::saveTo(const QString& path, bool adoptPath) {
+    if (const auto error = writeProject(toPathBytes(path), project_, session_->plcAddressing())) {
+        showError(*error);
+        return false;
+    }
+    if (adoptPath) {
+        documentPath_ = QFileInfo(path).absoluteFilePath();
+        recent_.add(documentPath_);
+        rebuildRecentMenu();
+    }
+    updateCommandStates();
+    return true;
+}
+
+QString MainWindow::askSavePath() {
+    const QString suggested =
+        documentPath_.isEmpty() ? qtext(texts::AppShortName) + qtext(texts::ProjectExtension) : documentPath_;
+    return withProjectExtension(ui_.saveFileName(this, qtext(texts::FileDialogFilter), suggested));
+}
+
+bool MainWindow::confirmDiscard() {
+    if (!project_.modified) return true;
+    BoxRequest request;
+    request.title = qtext(texts::SaveConfigurationTitle);
+    request.text = qtext(texts::ConfigurationChanged);
+    request.icon = BoxIcon::Question;
+    request.buttons = {qtext(texts::SaveConfigYes), qtext(texts::SaveConfigNo), qtext(texts::SaveConfigCancel)};
+    request.defaultButton = 0;
+    request.escapeButton = 2;
+    switch (ui_.messageBox(this, request)) {
+        case 0: {
+            // Saved to the chosen file; cancelling the file dialog or a failed
+            // write keeps everything as it was.
+            const QString path = askSavePath();
+            return !path.isEmpty() && saveTo(path, false);
+        }
+        case 1: return true;
+        default: return false;
+    }
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    commitPendingEdit();
+    if (confirmDiscard()) {
+        if (selectCommand_) selectCommand_->close();
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
+void MainWindow::onNew() {
+    commitPendingEdit();
+    if (!confirmDiscard()) return;
+    newProject();
+}
+
+void MainWindow::onOpen() {
+    commitPendingEdit();
+    if (!confirmDiscard()) return;
+    const QString path = ui_.openFileName(this, qtext(texts::FileDialogFilter));
+    if (!path.isEmpty()) openFile(path);
+}
+
+void MainWindow::onOpenRecent(int index) {
+    commitPendingEdit();
+    if (index < 0 || index >= recent_.entries().size()) return;
+    const QString path = recent_.entries().at(index);
+    if (!confirmDiscard()) return;
+    if (!openFile(path)) {
+        recent_.remove(path);
+        rebuildRecentMenu();
+    }
+}
+
+void MainWindow::onSave() {
+    commitPendingEdit();
+    if (documentPath_.isEmpty()) {
+        onSaveAs();
+        return;
+    }
+    saveTo(documentPath_, true);
+}
+
+void MainWindow::onSaveAs() {
+    commitPendingEdit();
+    const QString path = askSavePath();
+    if (!path.isEmpty()) saveTo(path, true);
+}
+
+// ---------------------------------------------------------------- editing
+
+void MainWindow::onItemSelected(const ItemPath& path) { apply(session_->selectItem(path)); }
+
+void MainWindow::onCellClicked(int row, int column) {
+    const CellClick click = session_->clickCell(row, column);
+    if (click.accepted) prompt_->showInfo();
+    apply(click.changes);
+}
+
+void MainWindow::onEditFinished(const QString& text) {
+    const std::optional<std::string> bytes = toProject(text);
+    // The edit box refuses characters without a windows-1252 byte, so this
+    // only falls back to the cell's text for input that bypassed it.
+    apply(session_->commitEdit(bytes ? *bytes : session_->editor().text));
+}
+
+void MainWindow::onChoiceMade(int index) {
+    const std::string before = project_.subnet(0).protocolMode;
+    const Changes changes = session_->commitChoiceIndex(index);
+    // Conflict detection and automatic mapping follow subnet 1's protocol.
+    const std::string& after = project_.subnet(0).protocolMode;
+    if (after != before) frameFlags_.mappingToolsEnabled = after == texts::ModbusMaster.text;
+    apply(changes);
+}
+
+void MainWindow::onItemRenamed(const ItemPath& path, const QString& text) {
+    const std::optional<std::string> bytes = toProject(text);
+    Changes changes = bytes ? session_->renameNode(path, *bytes) : Changes{};
+    // The tree shows the session's texts, whatever the editor left in the item.
+    changes.tree = true;
+    apply(changes);
+}
+
+void MainWindow::onTreeContextMenu(const ItemPath& path, const QPoint& globalPos) {
+    commitPendingEdit();
+    const ContextMenu menu = session_->rightClick(path);
+    apply(menu.changes);
+    if (!menu.shown) return;
+    auto* popup = new QMenu(this);
+    popup->setObjectName(QStringLiteral("treeMenu"));
+    popup->setAttribute(Qt::WA_DeleteOnClose);
+    const std::tuple<Text, bool, void (MainWindow::*)()> entries[] = {
+        {texts::CtxAddNode, menu.addNode, &MainWindow::onTreeAddNode},
+        {texts::CtxDeleteNode, menu.deleteNode, &MainWindow::onTreeDeleteNode},
+        {texts::CtxAddCommand, menu.addCommand, &MainWindow::onAddCommand},
+        {texts::CtxDeleteCommand, menu.deleteCommand, &MainWindow::onTreeDeleteCommand},
+        {texts::CtxCopyNode, menu.copyNode, &MainWindow::onCopyNode},
+        {texts::CtxPasteNode, menu.pasteNode, &MainWindow::onPasteNode},
+    };
+    for (const auto& [text, enabled, slot] : entries) {
+        QAction* a = popup->addAction(qtext(text));
+        a->setEnabled(enabled);
+        connect(a, &QAction::triggered, this, slot);
+    }
+    popup->popup(globalPos);
+}
+
+void MainWindow::onAddNode() {
+    commitPendingEdit();
+    apply(session_->addNode(CommandSource::EditMenu));
+}
+
+void MainWindow::onDeleteNode() {
+    commitPendingEdit();
+    apply(session_->deleteNode(CommandSource::EditMenu));
+    grid_->setFocus();
+}
+
+void MainWindow::onAddCommand() {
+    commitPendingEdit();
+    if (!session_->canAddCommand()) return;
+    openSelectCommand();
+}
+
+void MainWindow::onDeleteCommand() {
+    commitPendingEdit();
+    apply(session_->deleteCommand());
+}
+
+void MainWindow::onTreeAddNode() { apply(session_->addNode(CommandSource::ContextMenu)); }
+void MainWindow::onTreeDeleteNode() { apply(session_->deleteNode(CommandSource::ContextMenu)); }
+void MainWindow::onTreeDeleteCommand() { apply(session_->deleteCommand()); }
+void MainWindow::onCopyNode() { apply(session_->copyNode()); }
+void MainWindow::onPasteNode() { apply(session_->pasteNode()); }
+
+void MainWindow::openSelectCommand() {
+    if (!selectCommand_) {
+        selectCommand_ = new SelectCommandDialog(this, [this](int position) {
+            apply(session_->addCommandAt(position));
+        });
+        selectCommand_->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    // Window-modal and not blocking: the dialog stays open for several commands.
+    selectCommand_->open();
+    selectCommand_->raise();
+}
+
+// ---------------------------------------------------------------- tools
+
+void MainWindow::onSerialConnection() { notAvailable(); }
+void MainWindow::onEthernetConnection() { notAvailable(); }
+void MainWindow::onUpload() { notAvailable(); }
+void MainWindow::onDownload() { notAvailable(); }
+void MainWindow::onConflictDetection() { notAvailable(); }
+void MainWindow::onExportExcel() { notAvailable(); }
+void MainWindow::onDebug() { notAvailable(); }
+void MainWindow::onCalculateMapping() { notAvailable(); }
+void MainWindow::onEditBaseAddress() { notAvailable(); }
+void MainWindow::onCancelBaseAddress() { notAvailable(); }
+
+// ---------------------------------------------------------------- view and help
+
+void MainWindow::onToggleTree() { treeDock_->setVisible(treeDock_->isHidden()); }
+void MainWindow::onTogglePrompt() { promptDock_->setVisible(promptDock_->isHidden()); }
+
+void MainWindow::onContent() {
+    if (ui_.isOnline()) {
+        if (!ui_.openUrl(QUrl(qtext(texts::ProductPage)))) operator_.showMessage(Message{texts::HelpOpenFailed, {}});
+        return;
+    }
+    operator_.showMessage(Message{texts::NetworkDisconnected, {}}, Icon::Warning);
+}
+
+void MainWindow::onAbout() {
+    auto* about = new AboutDialog(this);
+    about->setAttribute(Qt::WA_DeleteOnClose);
+    about->open();
+}
+
+bool MainWindow::selectPath(const QString& utf8Path) {
+    const QByteArray bytes = utf8Path.toUtf8();
+    const auto path = session_->findItem(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
+    if (!path) return false;
+    apply(session_->selectItem(*path));
+    return true;
+}
+
+}  // namespace korvex::app

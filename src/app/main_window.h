@@ -1,0 +1,187 @@
+#pragma once
+// The main window: menu, tool bar, status bar, the property grid in the middle,
+// the "Configuration tree" pane on the left and the "Prompt information" pane at
+// the bottom. It holds the one Project and the EditorSession over it, routes
+// every command to one call, and shows what the session computed.
+#include <QMainWindow>
+#include <QPointer>
+#include <map>
+#include <memory>
+
+#include "app/command_rules.h"
+#include "app/qt_operator.h"
+#include "app/recent_files.h"
+#include "app/select_command_dialog.h"
+#include "app/ui_services.h"
+#include "editor/editor_session.h"
+#include "model/project.h"
+
+class QAction;
+class QDockWidget;
+class QLabel;
+class QMenu;
+class QToolBar;
+
+namespace korvex::app {
+
+class ConfigTree;
+class PromptPane;
+class PropertyGrid;
+
+// The commands of the menu, tool bar, accelerators and tree menu, by command id.
+enum class Cmd {
+    New = 57600,
+    Open = 57601,
+    Save = 57603,
+    SaveAs = 57604,
+    Exit = 57665,
+    AddNode = 32771,
+    DeleteNode = 32772,
+    AddCommand = 32773,
+    DeleteCommand = 32774,
+    SerialConnection = 32775,
+    Upload = 32776,
+    Download = 32777,
+    ConflictDetection = 32779,
+    ExportExcel = 32780,
+    Content = 32786,
+    Debug = 32787,
+    EthernetConnection = 32789,
+    CalculateMapping = 32792,
+    ViewTree = 32793,
+    ViewPrompt = 32794,
+    EditBaseAddress = 32798,
+    CancelBaseAddress = 32799,
+    About = 57664,
+};
+
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    MainWindow(UiServices& ui, RecentFiles& recent, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    // ---- Document lifecycle ----
+    // A new project: defaults, the default node for the first New of the run.
+    void newProject();
+    // Reads path into the project; on failure the message is shown, the open
+    // project stays as it was and false is returned.
+    bool openFile(const QString& path);
+    const QString& documentPath() const { return documentPath_; }
+
+    // Selects the tree item named by its text path ("Subnet/Node-1/..."); false
+    // when no item matches.
+    bool selectPath(const QString& utf8Path);
+
+    // ---- Parts, for tests and scripted checks ----
+    Project& project() { return project_; }
+    EditorSession& session() { return *session_; }
+    ConfigTree* tree() const { return tree_; }
+    PropertyGrid* grid() const { return grid_; }
+    PromptPane* prompt() const { return prompt_; }
+    QDockWidget* treeDock() const { return treeDock_; }
+    QDockWidget* promptDock() const { return promptDock_; }
+    QToolBar* toolBar() const { return toolBar_; }
+    QMenu* recentMenuAnchor() const { return fileMenu_; }
+    QAction* action(Cmd id) const;
+    SelectCommandDialog* selectCommandDialog() const { return selectCommand_; }
+    const QList<QAction*>& recentActions() const { return recentActions_; }
+    bool mappingToolsEnabled() const { return frameFlags_.mappingToolsEnabled; }
+
+    // Re-reads the enabling of every command.
+    void updateCommandStates();
+
+public slots:
+    // File
+    void onNew();
+    void onOpen();
+    void onSave();
+    void onSaveAs();
+    void onOpenRecent(int index);
+    // Edit (menu variants) and the tree menu
+    void onAddNode();
+    void onDeleteNode();
+    void onAddCommand();
+    void onDeleteCommand();
+    void onTreeAddNode();
+    void onTreeDeleteNode();
+    void onTreeDeleteCommand();
+    void onCopyNode();
+    void onPasteNode();
+    // Tools: each hands the command to the tool that carries it out.
+    void onSerialConnection();
+    void onEthernetConnection();
+    void onUpload();
+    void onDownload();
+    void onConflictDetection();
+    void onExportExcel();
+    void onDebug();
+    void onCalculateMapping();
+    void onEditBaseAddress();
+    void onCancelBaseAddress();
+    // View and Help
+    void onToggleTree();
+    void onTogglePrompt();
+    void onContent();
+    void onAbout();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void createActions();
+    void createMenus();
+    void createToolBar();
+    void createStatusBar();
+    void createPanes();
+    QAction* addCommand(Cmd id, const Text& text, const char* icon, void (MainWindow::*slot)());
+    void rebuildRecentMenu();
+
+    // Shows what a session call changed and re-evaluates the commands.
+    void apply(const Changes& changes);
+    void refreshAll();
+    // Commits a pending in-place edit before a command or a click elsewhere.
+    void commitPendingEdit();
+    void notAvailable();
+
+    // Saving and the "Save Configuration" question.
+    bool saveTo(const QString& path, bool adoptPath);
+    QString askSavePath();
+    // Asks about unsaved changes before they would be lost; false: stay.
+    bool confirmDiscard();
+    void showError(const Message& message);
+
+    // Grid and tree events.
+    void onCellClicked(int row, int column);
+    void onEditFinished(const QString& text);
+    void onChoiceMade(int index);
+    void onItemSelected(const ItemPath& path);
+    void onItemRenamed(const ItemPath& path, const QString& text);
+    void onTreeContextMenu(const ItemPath& path, const QPoint& globalPos);
+    void openSelectCommand();
+
+    UiServices& ui_;
+    RecentFiles& recent_;
+    Project project_;
+    QtOperator operator_;
+    std::unique_ptr<EditorSession> session_;
+    FrameFlags frameFlags_;
+    bool defaultNodeAdded_ = false;
+    QString documentPath_;
+
+    ConfigTree* tree_ = nullptr;
+    PropertyGrid* grid_ = nullptr;
+    PromptPane* prompt_ = nullptr;
+    QDockWidget* treeDock_ = nullptr;
+    QDockWidget* promptDock_ = nullptr;
+    QToolBar* toolBar_ = nullptr;
+    QMenu* fileMenu_ = nullptr;
+    QAction* recentSeparator_ = nullptr;
+    QAction* exitSeparator_ = nullptr;
+    QList<QAction*> recentActions_;
+    std::map<Cmd, QAction*> actions_;
+    QPointer<SelectCommandDialog> selectCommand_;
+};
+
+}  // namespace korvex::app

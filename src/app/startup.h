@@ -1,0 +1,29 @@
+#pragma once
+// Start-up: the command line, the file association, the splash, the recent-file
+// list, the first project (new, or the file named on the command line) and the
+// main window, then the scripted-check exits (--quit-after-show, --screenshot).
+#include <QString>
+#include <QStringList>
+
+namespace korvex::app {
+
+class UiServices;
+
+struct StartupOptions {
+    bool noSplash = false;
+    bool quitAfterShow = false;
+    QString screenshot;  // save the shown window to this PNG file and exit
+    QString select;      // tree item path to select before showing
+    QString file;        // project file to open; empty: a new project
+    QString error;       // non-empty: the command line was wrong
+    bool helpShown = false;
+};
+
+// args includes the program name. The positional words are joined with single
+// blanks, so a path with blanks arrives whole even when it was not quoted.
+StartupOptions parseStartupOptions(const QStringList& args);
+
+// Runs start-up and the event loop; returns the exit code.
+int runKorvex(const StartupOptions& options, UiServices& ui);
+
+}  // namespace korvex::app

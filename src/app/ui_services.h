@@ -1,0 +1,54 @@
+#pragma once
+// Everything the window asks of the desktop that a test must be able to answer
+// without a person: message boxes, file dialogs, opening a web page and whether
+// the computer is on line. The window takes a UiServices; the program passes
+// WidgetUiServices, the GUI tests a scripted stand-in.
+#include <QString>
+#include <QStringList>
+#include <QUrl>
+
+class QWidget;
+
+namespace korvex::app {
+
+enum class BoxIcon { None, Information, Warning, Critical, Question };
+
+struct BoxRequest {
+    QString title;
+    QString text;
+    BoxIcon icon = BoxIcon::Warning;
+    QStringList buttons;      // button texts, left to right
+    int defaultButton = 0;    // index into buttons
+    int escapeButton = -1;    // index answered by Escape / the close box; -1: the last button
+};
+
+class UiServices {
+public:
+    virtual ~UiServices() = default;
+    // Shows a modal message box; returns the index of the button pressed.
+    virtual int messageBox(QWidget* parent, const BoxRequest& request) = 0;
+    // File dialogs; an empty result means the user cancelled.
+    virtual QString openFileName(QWidget* parent, const QString& filter) = 0;
+    // Save dialog with the overwrite prompt; `suggested` is the preselected path.
+    virtual QString saveFileName(QWidget* parent, const QString& filter, const QString& suggested) = 0;
+    virtual bool openUrl(const QUrl& url) = 0;
+    // Whether the computer has a working network connection (no traffic is sent).
+    virtual bool isOnline() = 0;
+};
+
+// The real thing: QMessageBox, QFileDialog, QDesktopServices and the local
+// network interface list.
+class WidgetUiServices : public UiServices {
+public:
+    int messageBox(QWidget* parent, const BoxRequest& request) override;
+    QString openFileName(QWidget* parent, const QString& filter) override;
+    QString saveFileName(QWidget* parent, const QString& filter, const QString& suggested) override;
+    bool openUrl(const QUrl& url) override;
+    bool isOnline() override;
+};
+
+// A file name as the save dialog returns it, with ".kvx" appended when the
+// typed name has no extension.
+QString withProjectExtension(const QString& path);
+
+}  // namespace korvex::app
