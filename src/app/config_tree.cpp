@@ -35,18 +35,49 @@ ConfigTree::ConfigTree(QWidget* parent) : QTreeWidget(parent) {
     setUniformRowHeights(true);
 
     connect(this, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* current, QTreeWidgetItem*) {
-        if (!syncing_ && current) emit itemSelected(pathOf(current));
+        if (!syncing_ && current) emitGuarded([&] { emit itemSelected(pathOf(current)); });
     });
     connect(this, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item, int) {
-        if (!syncing_ && item) emit itemSelected(pathOf(item));
+        if (!syncing_ && item) emitGuarded([&] { emit itemSelected(pathOf(item)); });
     });
     connect(this, &QTreeWidget::itemChanged, this, [this](QTreeWidgetItem* item, int) {
-        if (!syncing_ && item) emit itemRenamed(pathOf(item), item->text(0));
+        if (!syncing_ && item) emitGuarded([&] { emit itemRenamed(pathOf(item), item->text(0)); });
     });
     connect(this, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
         QTreeWidgetItem* item = itemAt(pos);
         if (item) emit contextMenuAt(pathOf(item), viewport()->mapToGlobal(pos));
     });
+}
+
+template <class F>
+void ConfigTree::emitGuarded(F&& f) {
+    const bool outer = !emitting_;
+    emitting_ = true;
+    f();
+    if (outer) emitting_ = false;
+}
+
+void ConfigTree::sync(const Tree& tree, const ItemPath& selected, bool rebuildItems) {
+    if (!emitting_) {
+        if (rebuildItems) rebuild(tree);
+        showSelected(selected);
+        return;
+    }
+    // The items must outlive the signal that is being handled.
+    pendingTree_ = tree;
+    pendingSelected_ = selected;
+    pendingRebuild_ = pendingRebuild_ || rebuildItems;
+    if (pending_) return;
+    pending_ = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            pending_ = false;
+            const bool again = pendingRebuild_;
+            pendingRebuild_ = false;
+            sync(pendingTree_, pendingSelected_, again);
+        },
+        Qt::QueuedConnection);
 }
 
 QString ConfigTree::textPath(const QTreeWidgetItem* item) {

@@ -14,11 +14,12 @@ class ConfigTree : public QTreeWidget {
 public:
     explicit ConfigTree(QWidget* parent = nullptr);
 
-    // Replaces all items by the session's tree. Items that were expanded before
-    // (same text path) stay expanded; items the session marks expanded open.
-    void rebuild(const Tree& tree);
-    // Makes the item at path current without reporting it back.
-    void showSelected(const ItemPath& path);
+    // Shows the session's tree and selection. With rebuild all items are
+    // replaced (items expanded before, by text path, stay expanded; items the
+    // session marks expanded open); the item at `selected` becomes current
+    // without being reported back. Called from inside one of this tree's own
+    // signals, the update waits until the signal has returned.
+    void sync(const Tree& tree, const ItemPath& selected, bool rebuild);
 
     QTreeWidgetItem* itemAtPath(const ItemPath& path) const;
     static ItemPath pathOf(const QTreeWidgetItem* item);
@@ -29,11 +30,20 @@ signals:
     void contextMenuAt(const korvex::ItemPath& path, const QPoint& globalPos);
 
 private:
+    void rebuild(const Tree& tree);
+    void showSelected(const ItemPath& path);
+    template <class F>
+    void emitGuarded(F&& f);
     void addItems(QTreeWidgetItem* parent, const TreeItem& item, const Tree& tree, ItemPath& path,
                   const QSet<QString>& wasExpanded);
     static QString textPath(const QTreeWidgetItem* item);
 
     bool syncing_ = false;
+    bool emitting_ = false;
+    bool pending_ = false;
+    bool pendingRebuild_ = false;
+    Tree pendingTree_;
+    ItemPath pendingSelected_;
 };
 
 }  // namespace korvex::app

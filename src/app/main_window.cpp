@@ -84,6 +84,12 @@ MainWindow::MainWindow(UiServices& ui, RecentFiles& recent, QWidget* parent)
 
 MainWindow::~MainWindow() {
     qApp->removeEventFilter(this);
+    // The panes report their hiding while the base class tears the window down,
+    // after this class's members are gone.
+    treeDock_->disconnect(this);
+    promptDock_->disconnect(this);
+    grid_->disconnect(this);
+    tree_->disconnect(this);
 }
 
 // ---------------------------------------------------------------- creation
@@ -294,8 +300,7 @@ void MainWindow::createPanes() {
 // ---------------------------------------------------------------- showing
 
 void MainWindow::apply(const Changes& c) {
-    if (c.tree) tree_->rebuild(session_->tree());
-    if (c.tree || c.selection) tree_->showSelected(session_->selectedItem());
+    if (c.tree || c.selection) tree_->sync(session_->tree(), session_->selectedItem(), c.tree);
     if (c.grid) grid_->showRows(session_->rows());
     if (c.prompt) prompt_->setHelpText(fromProject(session_->promptText()));
     if (c.editor || c.grid || c.selection) grid_->showEditor(session_->editor());
