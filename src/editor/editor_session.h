@@ -14,7 +14,9 @@
 //
 // Messages and questions go to the Operator (model/operator.h) with text-table
 // entries (model/texts.h), so tests assert which entry was shown.
+#include <array>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -129,7 +131,8 @@ public:
     // The selected item (empty path: none).
     const ItemPath& selectedItem() const { return selected_; }
     // Select an item and show it (showSelection): also used for every left click on
-    // the tree. An open edit box is committed first (as its focus loss would), an
+    // the tree. An open edit box is committed first with editor().text (as its focus
+    // loss would; a front end commits the typed text with commitEdit before), an
     // open list is closed. A path naming no item changes nothing.
     Changes selectItem(const ItemPath& path);
 
@@ -157,7 +160,8 @@ public:
 
     // ---- Clicking and committing (Parts 2.2, 2.4) ----
     // Click on grid cell (row, column): records the click, updates the prompt pane
-    // and opens the editor of an editable value cell.
+    // and opens the editor of an editable value cell. An editor still open is
+    // committed (edit box, with editor().text) or closed (list) first.
     CellClick clickCell(int row, int column);
     // The in-place editor open now (kind None: none).
     const CellEditor& editor() const { return editor_; }
@@ -209,18 +213,41 @@ public:
     bool modified() const { return project_.modified; }
 
 private:
-    struct ClickContext;  // what the last grid click recorded
-    Changes finish(Changes c);
-    void showSelection(Changes& c);
-    void fillGrid();
+    struct Snapshot;
+    Snapshot snapshot() const;
+    Changes finish(const Snapshot& before, bool selectionSet = false);
+
+    // Part 2.1
+    void showSelection();
+    void clearGrid();
+    void setRow(int r, std::string_view label, std::string value, bool grey, bool field);
     void fillFieldbusRows();
     void fillSubnetRows();
     void fillNodeRows();
     void fillCommandRows();
-    void setEnableFlags();
-    bool selectionUnchanged() const;
-    Changes commitEditImpl(std::string text);
-    void markModified(Changes& c);
+    void setSelectionEnableFlags();
+    int subnetRootIndex(int subnet) const;
+    void rebuildSubnetBranch(int subnet, bool withNodes);
+    void selectAfterDelete(const ItemPath& removed);
+    // Part 2.2
+    void closeEditors();
+    void commitOpenEditBox();
+    bool selectionUnchanged() const { return selectionSerial_ == clickSelectionSerial_; }
+    void commitFieldbusEdit(std::string& text, bool& rangeEnding);
+    void commitSubnetEdit(std::string& text, bool& rangeEnding, bool& blankCell);
+    void commitNodeEdit(std::string& text);
+    void commitCommandEdit(std::string& text);
+    void commitFieldbusChoice(const std::string& entry);
+    void commitSubnetChoice(const std::string& entry);
+    void commitCommandChoice(const std::string& entry);
+    std::string modelValueOfClickedRow() const;
+    CONFIG* clickedSubnet();
+    SlaveNode* clickedNode();
+    INSTRUCTION* clickedCommand();
+    // Part 2.4
+    PromptUpdate helpFor(NodeKind kind, int row, std::string& text) const;
+    // Part 2.3
+    Changes addNodeImpl(CommandSource source, bool checkEnabled);
 
     Project& project_;
     Operator* op_;
@@ -230,20 +257,22 @@ private:
     ItemPath selected_;
     ViewState state_;
     GridRows grid_{};
+    std::array<bool, kGridRowCount> rowHasField_{};  // the row shows a model field
     CellEditor editor_;
     std::string prompt_;
 
+    // Counts showSelection runs, so a commit knows whether the rows it was opened
+    // on are still shown.
+    std::uint64_t selectionSerial_ = 0;
     // The last grid click (Part 2.2: NodeKind, currentRow, currentColumn) and the
-    // item whose rows were shown then.
+    // item it was made on.
     NodeKind clickKind_ = NodeKind::None;
     int currentRow_ = -1;
     int currentColumn_ = -1;
-    ItemPath clickedItem_;
     int clickSubnet_ = 0;
-    int clickNode_ = 0;
-    int clickCommand_ = 0;
-    // Changes to the selection since the rows were shown (selection identity).
-    std::uint64_t shownSelectionSerial_ = 0;
+    int clickNode_ = 0;     // 1-based
+    int clickCommand_ = 0;  // 1-based
+    std::string clickLabel_;
     std::uint64_t clickSelectionSerial_ = 0;
 
     // Copy Node buffer (Part 2.3).

@@ -20,7 +20,6 @@ TreeItem root(const Text& t) { return root(t, t); }
 
 int clampCount(std::int32_t count, int max) { return std::clamp<std::int32_t>(count, 0, max); }
 
-// Step 3 of rebuildTree for one subnet under its root item.
 void insertNodesAndCommands(const CONFIG& c, TreeItem& subnetItem) {
     const int nodes = clampCount(c.nodeCount, kMaxNodes);
     for (int i = 0; i < nodes; ++i) {
@@ -67,6 +66,8 @@ Lineage lineage(const Tree& tree, const ItemPath& path) {
 }
 
 }  // namespace
+
+void appendNodeItems(const CONFIG& c, TreeItem& subnetItem) { insertNodesAndCommands(c, subnetItem); }
 
 const std::vector<SubnetLabel>& subnetLabels() {
     static const std::vector<SubnetLabel> labels = {

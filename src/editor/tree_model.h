@@ -34,6 +34,8 @@ struct TreeItem {
     // The item's children are shown expanded (set where the Parts expand an item).
     bool expanded = false;
     std::vector<TreeItem> children;
+
+    bool operator==(const TreeItem&) const = default;
 };
 
 using Tree = std::vector<TreeItem>;  // the root items in order
@@ -56,6 +58,9 @@ bool isFieldbusLabel(std::string_view raw);
 Tree makeRoots(std::int32_t deviceKind);
 // The full tree of rebuildTree (roots, nodes, commands).
 Tree buildTree(const Project& project);
+// Step 3 of rebuildTree for one subnet: its node items, in table order, each with
+// its command items, appended to subnetItem's children.
+void appendNodeItems(const CONFIG& subnet, TreeItem& subnetItem);
 
 // The item at path, or nullptr when the path names none.
 const TreeItem* itemAt(const Tree& tree, const ItemPath& path);
