@@ -26,6 +26,10 @@ ConfigTree::ConfigTree(QWidget* parent) : QTreeWidget(parent) {
     setObjectName(QStringLiteral("configTree"));
     setColumnCount(1);
     header()->hide();
+    // Long command names widen the column and bring a scroll bar instead of
+    // being cut short.
+    header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    header()->setStretchLastSection(false);
     setRootIsDecorated(true);
     setIconSize(QSize(18, 18));
     setFont(QFont(QStringLiteral("Times New Roman"), 12));

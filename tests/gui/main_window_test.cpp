@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QListWidget>
+#include <QMenu>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -308,6 +309,39 @@ private slots:
         w.action(Cmd::DeleteCommand)->trigger();
         QCOMPARE(w.project().subnet(0).commandCount, 3);
         QCOMPARE(childTexts(w, QStringLiteral("Subnet/New Node")), QStringList{QStringLiteral("Preset Multiple Registers")});
+    }
+
+    void treeMenuCopiesAndPastesNode() {
+        MainWindow& w = openWindow();
+        // Right click on the node: its menu, enabled by the session.
+        const auto node = w.session().findItem("Subnet/Node-1");
+        QVERIFY(node);
+        emit w.tree()->contextMenuAt(*node, w.mapToGlobal(QPoint(20, 20)));
+        QMenu* menu = w.findChild<QMenu*>(QStringLiteral("treeMenu"));
+        QVERIFY(menu);
+        QStringList enabled;
+        for (QAction* a : menu->actions())
+            if (a->isEnabled()) enabled.append(a->text());
+        QCOMPARE(enabled, (QStringList{QStringLiteral("Add Node"), QStringLiteral("Delete Node"),
+                                       QStringLiteral("Add Command"), QStringLiteral("Copy Node")}));
+        menu->actions().at(4)->trigger();  // Copy Node
+        menu->close();
+        QCoreApplication::processEvents();
+
+        const auto subnet = w.session().findItem("Subnet");
+        QVERIFY(subnet);
+        emit w.tree()->contextMenuAt(*subnet, w.mapToGlobal(QPoint(20, 20)));
+        menu = w.findChild<QMenu*>(QStringLiteral("treeMenu"));
+        QVERIFY(menu);
+        QAction* paste = menu->actions().at(5);
+        QCOMPARE(paste->text(), QStringLiteral("Paste Node"));
+        QVERIFY(paste->isEnabled());
+        paste->trigger();
+        menu->close();
+        QCOMPARE(childTexts(w, QStringLiteral("Subnet")), (QStringList{QStringLiteral("Node-1"), QStringLiteral("New Node")}));
+        QCOMPARE(childTexts(w, QStringLiteral("Subnet/New Node")),
+                 (QStringList{QStringLiteral("Read Holding Registers"), QStringLiteral("Preset Multiple Registers")}));
+        QCOMPARE(w.project().subnet(0).commandCount, 4);
     }
 
     void renameNodeByLabelEdit() {
