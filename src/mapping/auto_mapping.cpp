@@ -214,6 +214,11 @@ bool calculateMappingAddresses(Project& project, MappingState& state, const PlcB
     return !state.mappingOverflow;
 }
 
+bool calculateMappingEnabled(const Project& project) {
+    if (project.flags.extendedSettingsFlag) return project.subnet(0).protocolMode == texts::ModbusMaster.text;
+    return project.deviceKind != 2 && !project.flags.legacyFlag243;
+}
+
 CalculateOutcome runCalculateMappingCommand(Project& project, MappingState& state, const PlcBlocks* plc,
                                             Operator& op) {
     if (op.ask({texts::MappingCalculateQuestion, {}}, Buttons::YesNoCancel, Icon::Question) != Answer::Yes)

@@ -42,6 +42,10 @@ std::optional<ConfigDataSums> parseProfibusConfigData(std::string_view text);
 // stored in PLC form. Does not set the project's modified flag.
 bool calculateMappingAddresses(Project& project, MappingState& state, const PlcBlocks* plc, Operator& op);
 
+// Whether "Calculate Mapping Address" is enabled: with extendedSettingsFlag while
+// subnet 1 is "Modbus Master"; without it unless DeviceKind is 2 or legacyFlag243.
+bool calculateMappingEnabled(const Project& project);
+
 enum class CalculateOutcome { Declined, Done, Overflow };
 // The menu command: asks first; anything but Yes changes nothing.
 CalculateOutcome runCalculateMappingCommand(Project& project, MappingState& state, const PlcBlocks* plc,

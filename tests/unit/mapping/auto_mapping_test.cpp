@@ -150,6 +150,20 @@ TEST(AutoMapping, MenuCommandAsksFirst) {
     EXPECT_EQ(addresses(*p), (std::vector<std::string>{"0"}));
 }
 
+TEST(AutoMapping, MenuCommandEnabling) {
+    auto p = projectWith({});
+    EXPECT_TRUE(calculateMappingEnabled(*p));
+    p->subnet(0).protocolMode = "Modbus Slave";
+    EXPECT_FALSE(calculateMappingEnabled(*p));
+    p->flags.extendedSettingsFlag = false;
+    EXPECT_TRUE(calculateMappingEnabled(*p));
+    p->deviceKind = 2;
+    EXPECT_FALSE(calculateMappingEnabled(*p));
+    p->deviceKind = 3;
+    p->flags.legacyFlag243 = true;
+    EXPECT_FALSE(calculateMappingEnabled(*p));
+}
+
 struct ConfigCase {
     const char* name;
     const char* text;
