@@ -348,8 +348,11 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::MouseButtonPress && grid_ && grid_->editOpen()) {
         auto* widget = qobject_cast<QWidget*>(watched);
         const auto* mouse = static_cast<QMouseEvent*>(event);
-        if (widget && mouse->button() == Qt::LeftButton && widget->window() == this &&
-            widget != grid_->valueEdit() && !grid_->valueEdit()->isAncestorOf(widget))
+        // Presses inside this window or one of its panes, docked or floating.
+        QWidget* top = widget ? widget->window() : nullptr;
+        const bool ours = top == this || (qobject_cast<QDockWidget*>(top) && top->parentWidget() == this);
+        if (ours && mouse->button() == Qt::LeftButton && widget != grid_->valueEdit() &&
+            !grid_->valueEdit()->isAncestorOf(widget))
             grid_->finishEdit();
     }
     return QMainWindow::eventFilter(watched, event);
