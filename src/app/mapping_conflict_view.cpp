@@ -238,9 +238,10 @@ bool runConflictView(QWidget* parent, Project& project, const PlcState& state) {
 }
 
 void runConflictCommand(QWidget* parent, Project& project, PlcState& state, bool& baseQuestionDone, Operator& op) {
-    chooseConflictView(state, baseQuestionDone, op, [&] { return runEditBaseAddress(parent, state, project, op); });
-    // The chosen view follows the mode: the dialog's OK has turned it on.
-    if (!runConflictView(parent, project, state)) baseQuestionDone = true;
+    const ConflictViewKind kind =
+        chooseConflictView(state, baseQuestionDone, op, [&] { return runEditBaseAddress(parent, state, project, op); });
+    ConflictViewDialog dialog(parent, project, kind == ConflictViewKind::PlcAddress ? &state.blocks : nullptr);
+    if (dialog.exec() != QDialog::Accepted) baseQuestionDone = true;
 }
 
 }  // namespace korvex::app

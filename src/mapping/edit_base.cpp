@@ -40,6 +40,13 @@ void EditBaseSession::clickCountBox(Side side) {
     s.selected = 0;
 }
 
+EditBaseSession::Controls EditBaseSession::controls(Side side) const {
+    const int clicks = sides_[index(side)].clicks;
+    if (clicks == 0) return Controls{};
+    if (clicks % 2 == 1) return Controls{true, false, false, false, false};
+    return Controls{false, true, true, true, true};
+}
+
 bool EditBaseSession::commitCount(Side side, std::string_view text, Operator& op) {
     const auto v = editNumber(text);
     if (!v || *v < 1 || *v > kMaxBlocks) {

@@ -31,6 +31,13 @@ public:
     // True between an odd and an even click: the count edit is enabled, the block
     // list, base and byte-count edits and the display button are not.
     bool countEditing(Side side) const { return sides_[index(side)].clicks % 2 == 1; }
+    // Which controls of a side are enabled: at opening only the base edit; after
+    // odd clicks only the count edit; after even clicks all but the count edit.
+    struct Controls {
+        bool count = false, blocks = false, base = true, bytes = false, display = false;
+        bool operator==(const Controls&) const = default;
+    };
+    Controls controls(Side side) const;
 
     // Edits, checked when they lose the focus. An empty edit counts as 0; any
     // character other than 0-9 fails. On failure the message is shown, nothing is

@@ -74,12 +74,17 @@ TEST(EditBase, ChangingTheCountResetsEveryBlock) {
     state.blocks.inputBlocks.at(0) = {50, 100};
     EditBaseSession s(state);
     ScriptedOperator op;
+    using Controls = EditBaseSession::Controls;
     EXPECT_FALSE(s.countEditing(Side::Input));
+    EXPECT_EQ(s.controls(Side::Input), (Controls{false, false, true, false, false}));
     s.clickCountBox(Side::Input);
     EXPECT_TRUE(s.countEditing(Side::Input));
+    EXPECT_EQ(s.controls(Side::Input), (Controls{true, false, false, false, false}));
+    EXPECT_EQ(s.controls(Side::Output), (Controls{false, false, true, false, false}));
     ASSERT_TRUE(s.commitCount(Side::Input, "3", op));
     s.clickCountBox(Side::Input);
     EXPECT_FALSE(s.countEditing(Side::Input));
+    EXPECT_EQ(s.controls(Side::Input), (Controls{false, true, true, true, true}));
     EXPECT_EQ(s.blockChoices(Side::Input), (std::vector<std::string>{"Data block 1", "Data block 2", "Data block 3"}));
     EXPECT_EQ(s.list(Side::Input).at(0), (DataBlock{0, 244}));
     EXPECT_EQ(s.list(Side::Input).at(2), (DataBlock{0, 1}));
