@@ -50,7 +50,7 @@ StartupOptions parseStartupOptions(const QStringList& args) {
 
 int runKorvex(const StartupOptions& options, UiServices& ui) {
     // The file association for the user; failures are ignored.
-    registerFileAssociation(QCoreApplication::applicationFilePath(), true);
+    registerFileAssociation(QCoreApplication::applicationFilePath(), options.updateDesktopCaches);
 
     if (!options.noSplash) {
         SplashDialog splash;

@@ -17,6 +17,9 @@ struct StartupOptions {
     QString file;        // project file to open; empty: a new project
     QString error;       // non-empty: the command line was wrong
     bool helpShown = false;
+    // Refresh the desktop and MIME caches after writing the association files
+    // (off in tests, which point XDG_DATA_HOME at a scratch folder).
+    bool updateDesktopCaches = true;
 };
 
 // args includes the program name. The positional words are joined with single

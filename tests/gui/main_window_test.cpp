@@ -534,6 +534,36 @@ private slots:
         QCOMPARE(recent_->entries().value(0), path);
     }
 
+    void startUpOpensTheNamedFileOrEnds_data() {
+        QTest::addColumn<QString>("fileName");  // "": no file, a new project
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QStringList>("messages");
+        QTest::newRow("new project") << QString() << 0 << QStringList{};
+        QTest::newRow("readable file") << QStringLiteral("good.kvx") << 0 << QStringList{};
+        QTest::newRow("unreadable file ends the process")
+            << QStringLiteral("bad.kvx") << 1 << QStringList{qtext(texts::UnexpectedFileFormat)};
+    }
+
+    void startUpOpensTheNamedFileOrEnds() {
+        QFETCH(QString, fileName);
+        QFETCH(int, exitCode);
+        QFETCH(QStringList, messages);
+        writeKindFile(3, QStringLiteral("good.kvx"));
+        QFile bad(tempPath(QStringLiteral("bad.kvx")));
+        QVERIFY(bad.open(QIODevice::WriteOnly));
+        bad.write("KVX?");
+        bad.close();
+        StartupOptions options;
+        options.noSplash = true;
+        options.quitAfterShow = true;
+        options.updateDesktopCaches = false;
+        if (!fileName.isEmpty()) options.file = tempPath(fileName);
+        QCOMPARE(runKorvex(options, *ui_), exitCode);
+        QCOMPARE(ui_->boxTexts(), messages);
+        // The association files are in place for the user.
+        QVERIFY(QFile::exists(userDesktopFiles().desktopEntry));
+    }
+
     void startupOptions() {
         const StartupOptions o = parseStartupOptions(
             {QStringLiteral("korvex"), QStringLiteral("--quit-after-show"), QStringLiteral("--screenshot"),
