@@ -736,13 +736,22 @@ TEST(EditSession, EveryRowOfEveryItemSurvivesOddInput) {
         };
         walk(e.s().tree(), {});
         for (const auto& item : items) {
+            if (!e.s().item(item)) continue;
+            e.s().selectItem(item);
+            std::vector<int> editRows;
             for (int row = 0; row < kGridRowCount; ++row) {
-                for (const char* in : inputs) {
-                    if (!e.s().item(item)) continue;
-                    e.s().selectItem(item);
+                if (!e.s().cellEditable(row)) continue;
+                if (e.s().choiceList(row).empty()) editRows.push_back(row);
+                else {
                     const CellClick c = e.s().clickCell(row, 1);
-                    if (c.editor.kind == EditorKind::Edit) e.s().commitEdit(in);
-                    else if (c.editor.kind == EditorKind::List) e.s().commitChoiceIndex(static_cast<int>(c.editor.entries.size()) - 1);
+                    e.s().commitChoiceIndex(static_cast<int>(c.editor.entries.size()) - 1);
+                }
+            }
+            for (int row : editRows) {
+                for (const char* in : inputs) {
+                    if (!e.s().item(item)) break;
+                    e.s().selectItem(item);
+                    if (e.s().clickCell(row, 1).editor.kind == EditorKind::Edit) e.s().commitEdit(in);
                 }
             }
         }
