@@ -595,6 +595,50 @@ private slots:
         QCOMPARE(w.action(Cmd::EthernetConnection)->isEnabled(), ethernet);
     }
 
+    void toolEnablingByVariant_data() {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<bool>("extended");
+        QTest::addColumn<bool>("flag243");
+        QTest::addColumn<bool>("flag233b");
+        QTest::addColumn<bool>("mappingTools");
+        QTest::addColumn<bool>("conflict");
+        QTest::addColumn<bool>("autoMap");
+        QTest::addColumn<bool>("debug");
+        QTest::newRow("new project") << 3 << true << false << false << true << true << true << true;
+        QTest::newRow("subnet 1 not master") << 3 << true << false << false << false << false << false << true;
+        QTest::newRow("EtherNet/IP debugs") << 4 << true << false << false << true << true << true << true;
+        QTest::newRow("DeviceNet has no debug") << 0 << true << false << false << true << true << true << false;
+        QTest::newRow("233b debugs any kind") << 0 << true << false << true << true << true << true << true;
+        QTest::newRow("243 stops conflict and debug") << 3 << true << true << false << true << false << true << false;
+        QTest::newRow("old file ignores mapping flag") << 3 << false << false << false << false << true << true << true;
+        QTest::newRow("old file, kind 2 has no automap") << 2 << false << false << false << true << true << false << false;
+        QTest::newRow("old file with 243") << 1 << false << true << false << true << false << false << false;
+    }
+
+    void toolEnablingByVariant() {
+        QFETCH(int, kind);
+        QFETCH(bool, extended);
+        QFETCH(bool, flag243);
+        QFETCH(bool, flag233b);
+        QFETCH(bool, mappingTools);
+        QFETCH(bool, conflict);
+        QFETCH(bool, autoMap);
+        QFETCH(bool, debug);
+        Project p;
+        resetToDefaults(p, kind);
+        p.flags.extendedSettingsFlag = extended;
+        p.flags.legacyFlag243 = flag243;
+        p.flags.legacyFlag233b = flag233b;
+        FrameFlags flags;
+        flags.mappingToolsEnabled = mappingTools;
+        const CommandEnabling e = commandEnabling(p, flags);
+        QCOMPARE(e.conflictDetection, conflict);
+        QCOMPARE(e.calculateMapping, autoMap);
+        QCOMPARE(e.debug, debug);
+        QVERIFY(e.upload && e.download && e.exportExcel && e.editBaseAddress);
+        QVERIFY(!e.cancelBaseAddress);
+    }
+
     void laterToolsSayNotAvailable() {
         MainWindow& w = openWindow();
         w.action(Cmd::Download)->trigger();
