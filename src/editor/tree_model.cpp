@@ -156,10 +156,21 @@ std::optional<ItemPath> findItemPath(const Tree& tree, std::string_view utf8Path
             utf8Path.substr(pos, slash == std::string_view::npos ? std::string_view::npos : slash - pos);
         // "text[k]": the k-th sibling with that text; a literal match is tried when
         // the suffix form finds nothing.
+        // Exact texts first; then texts compared without leading and trailing
+        // blanks, so " Subnet\u2160" (kind 4) is also found as "Subnet\u2160".
+        auto trim = [](std::string_view t) {
+            while (!t.empty() && t.front() == ' ') t.remove_prefix(1);
+            while (!t.empty() && t.back() == ' ') t.remove_suffix(1);
+            return t;
+        };
         auto pick = [&](std::string_view text, long k) -> int {
-            long seen = 0;
-            for (size_t i = 0; i < level->size(); ++i) {
-                if ((*level)[i].text == text && ++seen == k) return static_cast<int>(i);
+            for (bool trimmed : {false, true}) {
+                long seen = 0;
+                for (size_t i = 0; i < level->size(); ++i) {
+                    const std::string_view t = (*level)[i].text;
+                    const bool same = trimmed ? trim(t) == trim(text) : t == text;
+                    if (same && ++seen == k) return static_cast<int>(i);
+                }
             }
             return -1;
         };

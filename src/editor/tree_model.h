@@ -67,7 +67,8 @@ const TreeItem* itemAt(const Tree& tree, const ItemPath& path);
 TreeItem* itemAt(Tree& tree, const ItemPath& path);
 
 // PATH as korvex-cli takes it: UTF-8 item texts from the root joined by "/", a
-// text followed by "[k]" picks the k-th sibling (1-based) with that text.
+// text followed by "[k]" picks the k-th sibling (1-based) with that text. When no
+// text matches exactly, texts are compared without leading and trailing blanks.
 std::optional<ItemPath> findItemPath(const Tree& tree, std::string_view utf8Path);
 // The PATH text of an item (with "[k]" where an earlier sibling has the same text).
 std::string itemPathText(const Tree& tree, const ItemPath& path);

@@ -183,6 +183,9 @@ TEST(ItemPaths, FindWithSiblingIndexAndPrintBack) {
         EXPECT_EQ(findItemPath(t, c.text), c.path);
     }
     EXPECT_EQ(itemPathText(t, {1, 0, 2}), "Subnet/Node-1/Read Holding Registers[2]");
+    const Tree k4 = buildTree(*newProject(4));
+    EXPECT_EQ(findItemPath(k4, " Subnet\u2160/Node-1"), (ItemPath{1, 0}));
+    EXPECT_EQ(findItemPath(k4, "Subnet\u2160/Node-1"), (ItemPath{1, 0}));
     EXPECT_EQ(itemPathText(t, {1, 0, 1}), "Subnet/Node-1/Preset Multiple Registers");
 }
 
