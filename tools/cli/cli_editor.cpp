@@ -83,8 +83,7 @@ std::optional<int> takeRow(Options& o, int& row) {
     const auto text = o.value("--row");
     if (!text) return usage("--row N is needed");
     const auto v = parseDecimal(*text);
-    if (!v) return usage("--row takes a row number 0 to 39");
-    if (*v >= kGridRowCount) return fail({texts::CliNoSuchRow, {*text}});
+    if (!v || *v >= kGridRowCount) return usage("--row takes a row number 0 to 39");
     row = static_cast<int>(*v);
     return std::nullopt;
 }

@@ -106,7 +106,6 @@ KORVEX_TEXT(EffectiveLengthMax242,
 
 // korvex-cli editor commands
 KORVEX_TEXT(CliNoSuchItem, "There is no tree item %1.");
-KORVEX_TEXT(CliNoSuchRow, "Row %1 does not exist (rows 0 to 39).");
 KORVEX_TEXT(CliNoEditBox, "Row %1 of %2 opens no edit box.");
 KORVEX_TEXT(CliNoList, "Row %1 of %2 opens no list.");
 KORVEX_TEXT(CliNotInList, "\"%1\" is not an entry of the list of row %2.");
