@@ -637,8 +637,11 @@ std::optional<Message> XlsxWorkbook::setCellText(int sheetIndex, std::int32_t ro
         if (auto err = d_->newCellStyle(sheet, r, column, style)) return err;
         const std::string name = sheet.prefix + "c";
         const auto next = r.cells.upper_bound(column);
-        pugi::xml_node node = next == r.cells.end() ? r.node.append_child(name.c_str())
-                                                    : r.node.insert_child_before(name.c_str(), next->second);
+        // After the row's last cell, but before its extension list if it has one.
+        const pugi::xml_node rowExt = childNamed(r.node, "extLst");
+        pugi::xml_node node = next != r.cells.end() ? r.node.insert_child_before(name.c_str(), next->second)
+                              : rowExt              ? r.node.insert_child_before(name.c_str(), rowExt)
+                                                    : r.node.append_child(name.c_str());
         node.append_attribute("r").set_value(cellReference(row, column).c_str());
         if (style) node.append_attribute("s").set_value(style->c_str());
         cellIt = r.cells.emplace(column, node).first;
