@@ -238,6 +238,9 @@ TEST(TemplateFormatting, HeadingRowWidthsAndFrozenPaneSurvive) {
             // The whole sheet is aligned to the top, the heading included.
             EXPECT_EQ(heading[i]["vertical"], "top") << sheet;
         }
+        // So is every cell the export added (kind 2 has no fieldbus row).
+        EXPECT_EQ(after["row2_vertical"][sheet].empty(), std::string(sheet) == "Fieldbus") << sheet;
+        for (const auto& v : after["row2_vertical"][sheet]) EXPECT_EQ(v, "top") << sheet;
         // Headings the export does not write keep their template text.
         EXPECT_EQ(after["cells"][sheet]["1,2"], before["cells"][sheet]["1,2"]) << sheet;
     }

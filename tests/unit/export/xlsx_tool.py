@@ -7,7 +7,7 @@ the standard zipfile module, nothing of Korvex).
              "heading": {sheet: [{"col", "bold", "fill", "border", "vertical"}]},
              "widths": {sheet: {letter: width}}, "freeze": {sheet: ref},
              "ordered": {sheet: bool}, "dimension": {sheet: ref}, "parts": [names],
-             "calcchain_refs": bool}
+             "calcchain_refs": bool, "row2_vertical": {sheet: [vertical alignment of row 2's cells with a value]}}
   xlsx_tool.py drop-sheet IN OUT NAME        the template without sheet NAME
   xlsx_tool.py replace IN OUT PART TEXT      part PART replaced by TEXT
   xlsx_tool.py add-calcchain IN OUT          adds a calculation chain part
@@ -48,6 +48,7 @@ def dump(path):
                             "fill": (c.fill.fgColor.rgb if c.fill and c.fill.fill_type else None),
                             "border": c.border.left.style, "vertical": c.alignment.vertical})
         out["heading"][ws.title] = heading
+        out.setdefault("row2_vertical", {})[ws.title] = [c.alignment.vertical for c in ws[2] if c.value is not None] if ws.max_row >= 2 else []
         out["widths"][ws.title] = {k: v.width for k, v in ws.column_dimensions.items()}
         out["freeze"][ws.title] = ws.freeze_panes
     with zipfile.ZipFile(path) as z:
