@@ -3,6 +3,8 @@
 #include <zip.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <cstring>
 #include <deque>
 #include <map>
 #include <pugixml.hpp>
@@ -22,6 +24,8 @@ constexpr std::string_view kRelOfficeDocument = "/officeDocument";
 constexpr std::string_view kRelWorksheet = "/worksheet";
 constexpr std::string_view kRelStyles = "/styles";
 constexpr std::string_view kRelCalcChain = "/calcChain";
+constexpr const char* kTemplateContentType = "application/vnd.openxmlformats-officedocument.spreadsheetml.template.main+xml";
+constexpr const char* kWorkbookContentType = "application/vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml";
 
 bool endsWith(std::string_view s, std::string_view suffix) {
     return s.size() >= suffix.size() && s.substr(s.size() - suffix.size()) == suffix;
@@ -250,6 +254,7 @@ struct XlsxWorkbook::Impl {
     std::unique_ptr<pugi::xml_document> workbookRels;
     std::unique_ptr<pugi::xml_document> contentTypes;
     bool calcChainDropped = false;
+    bool contentTypesDirty = false;
     std::string calcChainPart;
 
     std::vector<Sheet> sheets;
@@ -381,17 +386,35 @@ struct XlsxWorkbook::Impl {
             sheets.push_back(std::move(sheet));
         }
 
+        // A workbook made from a spreadsheet template (.xltx) is a workbook: its
+        // main part gets the workbook content type, or an .xlsx would not open.
+        if (zip_name_locate(zip, "[Content_Types].xml", ZIP_FL_NOCASE) >= 0) {
+            if (auto err = readXml("[Content_Types].xml", contentTypes, "Types")) return err;
+            const std::string partName = "/" + workbookPart;
+            for (pugi::xml_node o = contentTypes->document_element().first_child(); o; o = o.next_sibling()) {
+                if (localName(o.name()) == "Override" && equalsIgnoringCase(o.attribute("PartName").value(), partName) &&
+                    std::string_view(o.attribute("ContentType").value()) == kTemplateContentType) {
+                    o.attribute("ContentType").set_value(kWorkbookContentType);
+                    contentTypesDirty = true;
+                }
+            }
+        }
+
         // The calculation chain lists formula cells; a new workbook has it rebuilt
         // by the spreadsheet program, so it is dropped with its references.
         if (calcChainRel) {
-            if (auto err = readXml("[Content_Types].xml", contentTypes, "Types")) return err;
             workbookRels->document_element().remove_child(calcChainRel);
             const std::string partName = "/" + calcChainPart;
-            for (pugi::xml_node o = contentTypes->document_element().first_child(); o;) {
-                pugi::xml_node next = o.next_sibling();
-                if (localName(o.name()) == "Override" && equalsIgnoringCase(o.attribute("PartName").value(), partName))
-                    contentTypes->document_element().remove_child(o);
-                o = next;
+            if (contentTypes) {
+                for (pugi::xml_node o = contentTypes->document_element().first_child(); o;) {
+                    pugi::xml_node next = o.next_sibling();
+                    if (localName(o.name()) == "Override" &&
+                        equalsIgnoringCase(o.attribute("PartName").value(), partName)) {
+                        contentTypes->document_element().remove_child(o);
+                        contentTypesDirty = true;
+                    }
+                    o = next;
+                }
             }
             calcChainDropped = true;
         }
@@ -706,8 +729,15 @@ std::optional<Message> XlsxWorkbook::saveToBytes(std::vector<std::uint8_t>& out)
     };
     zip_error_t error;
     zip_error_init(&error);
-    zip_source_t* src = zip_source_buffer_create(d_->bytes.data(), d_->bytes.size(), 0, &error);
+    // The archive is written over a copy of the template that libzip owns: when
+    // it only appends, it keeps the start of that buffer in the new archive and
+    // frees it itself, so it must never be memory this object owns.
+    void* copy = std::malloc(std::max<size_t>(d_->bytes.size(), 1));
+    if (!copy) return notBuilt(nullptr);
+    if (!d_->bytes.empty()) std::memcpy(copy, d_->bytes.data(), d_->bytes.size());
+    zip_source_t* src = zip_source_buffer_create(copy, d_->bytes.size(), 1, &error);
     if (!src) {
+        std::free(copy);
         Message m = notBuilt(&error);
         zip_error_fini(&error);
         return m;
@@ -745,9 +775,9 @@ std::optional<Message> XlsxWorkbook::saveToBytes(std::vector<std::uint8_t>& out)
     for (const auto& sheet : d_->sheets)
         if (sheet.loaded && sheet.dirty && !replace(sheet.part, *sheet.doc)) return fail();
     if (d_->stylesDirty && !replace(d_->stylesPart, *d_->styles)) return fail();
+    if (d_->contentTypesDirty && !replace("[Content_Types].xml", *d_->contentTypes)) return fail();
     if (d_->calcChainDropped) {
         if (!replace(d_->workbookRelsPart, *d_->workbookRels)) return fail();
-        if (!replace("[Content_Types].xml", *d_->contentTypes)) return fail();
         const zip_int64_t index = zip_name_locate(za, d_->calcChainPart.c_str(), ZIP_FL_NOCASE);
         if (index >= 0 && zip_delete(za, static_cast<zip_uint64_t>(index)) < 0) return fail();
     }

@@ -7,10 +7,11 @@ the standard zipfile module, nothing of Korvex).
              "heading": {sheet: [{"col", "bold", "fill", "border", "vertical"}]},
              "widths": {sheet: {letter: width}}, "freeze": {sheet: ref},
              "ordered": {sheet: bool}, "dimension": {sheet: ref}, "parts": [names],
-             "calcchain_refs": bool, "row2_vertical": {sheet: [vertical alignment of row 2's cells with a value]}}
+             "calcchain_refs": bool, "workbook_type": [content type of xl/workbook.xml], "row2_vertical": {sheet: [vertical alignment of row 2's cells with a value]}}
   xlsx_tool.py drop-sheet IN OUT NAME        the template without sheet NAME
   xlsx_tool.py replace IN OUT PART TEXT      part PART replaced by TEXT
   xlsx_tool.py add-calcchain IN OUT          adds a calculation chain part
+  xlsx_tool.py as-template IN OUT            the workbook as a spreadsheet template (.xltx)
 """
 import json
 import posixpath
@@ -53,6 +54,8 @@ def dump(path):
         out["freeze"][ws.title] = ws.freeze_panes
     with zipfile.ZipFile(path) as z:
         out["parts"] = z.namelist()
+        out["workbook_type"] = [o.get("ContentType") for o in ET.fromstring(z.read("[Content_Types].xml"))
+                                if o.get("PartName") == "/xl/workbook.xml"]
         out["calcchain_refs"] = any(b"calcChain" in z.read(n)
                                     for n in ("[Content_Types].xml", "xl/_rels/workbook.xml.rels"))
         rels = ET.fromstring(z.read("xl/_rels/workbook.xml.rels"))
@@ -120,6 +123,10 @@ def main():
                                     b'vnd.openxmlformats-officedocument.spreadsheetml.calcChain+xml"/></Types>')
             return data
         rewrite(sys.argv[2], sys.argv[3], change)
+    elif cmd == "as-template":
+        rewrite(sys.argv[2], sys.argv[3],
+                lambda n, d: d.replace(b"spreadsheetml.sheet.main+xml", b"spreadsheetml.template.main+xml")
+                if n == "[Content_Types].xml" else (d if n is not None else None))
     else:
         sys.stderr.write("unknown command\n")
         return 2

@@ -89,6 +89,18 @@ TEST(XlsxWorkbook, CalculationChainIsDroppedWithItsReferences) {
     EXPECT_EQ(wb["cells"]["Command List"]["2,1"], "1");
 }
 
+TEST(XlsxWorkbook, WorkbookFromASpreadsheetTemplateIsAWorkbook) {
+    ScratchDir dir;
+    const std::string tpl = dir.file("book.xltx");
+    ASSERT_TRUE(testing::makeVariant("as-template " + shellQuoted(kPzPath) + " " + shellQuoted(tpl)));
+    const std::string workbookType = "application/vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml";
+    ASSERT_NE(readWorkbook(tpl)["workbook_type"][0], workbookType);
+    XlsxWorkbook book;
+    ASSERT_FALSE(book.open(tpl));
+    ASSERT_FALSE(book.saveAs(dir.file("o.xlsx")));
+    EXPECT_EQ(readWorkbook(dir.file("o.xlsx"))["workbook_type"][0], workbookType);
+}
+
 TEST(XlsxWorkbook, RelativeRelationshipTargetsAreFollowed) {
     ScratchDir dir;
     const std::string tpl = dir.file("relative.xlsx");
