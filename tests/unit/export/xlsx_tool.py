@@ -7,7 +7,8 @@ the standard zipfile module, nothing of Korvex).
              "heading": {sheet: [{"col", "bold", "fill", "border", "vertical"}]},
              "widths": {sheet: {letter: width}}, "freeze": {sheet: ref},
              "ordered": {sheet: bool}, "dimension": {sheet: ref}, "parts": [names],
-             "calcchain_refs": bool, "workbook_type": [content type of xl/workbook.xml], "row2_vertical": {sheet: [vertical alignment of row 2's cells with a value]}}
+             "calcchain_refs": bool, "workbook_type": [content type of xl/workbook.xml],
+             "bold": {sheet: ["row,col" of cells with a value in bold]}, "row2_vertical": {sheet: [vertical alignment of row 2's cells with a value]}}
   xlsx_tool.py drop-sheet IN OUT NAME        the template without sheet NAME
   xlsx_tool.py replace IN OUT PART TEXT      part PART replaced by TEXT
   xlsx_tool.py add-calcchain IN OUT          adds a calculation chain part
@@ -43,6 +44,8 @@ def dump(path):
                 if c.value is not None:
                     cells["%d,%d" % (c.row, c.column)] = str(c.value)
         out["cells"][ws.title] = cells
+        out.setdefault("bold", {})[ws.title] = sorted(
+            "%d,%d" % (c.row, c.column) for row in ws.iter_rows() for c in row if c.value is not None and c.font.b)
         heading = []
         for c in ws[1]:
             heading.append({"col": c.column, "bold": bool(c.font.b),

@@ -62,6 +62,29 @@ TEST(XlsxWorkbook, OverwritingATemplateCellKeepsItsStyleAndEmptyTextClears) {
     EXPECT_TRUE(wb["ordered"]["Fieldbus"].get<bool>());
 }
 
+TEST(XlsxWorkbook, NewCellTakesItsRowsElseItsColumnsFormat) {
+    // Format 1 of the template is its bold heading format.
+    ScratchDir dir;
+    const std::string tpl = dir.file("formats.xlsx");
+    const std::string sheetXml =
+        "<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">"
+        "<cols><col min=\"2\" max=\"3\" width=\"12\" style=\"1\" customWidth=\"1\"/></cols>"
+        "<sheetData><row r=\"4\" s=\"1\" customFormat=\"1\"/></sheetData></worksheet>";
+    ASSERT_TRUE(testing::makeVariant("replace " + shellQuoted(kPzPath) + " " + shellQuoted(tpl) +
+                                     " xl/worksheets/sheet2.xml " + shellQuoted(sheetXml)));
+    XlsxWorkbook book;
+    ASSERT_FALSE(book.open(tpl));
+    int sheet = -1;
+    ASSERT_FALSE(book.findSheet("Fieldbus", sheet));
+    for (auto [r, c] : std::vector<std::pair<int, int>>{{2, 1}, {2, 2}, {2, 3}, {2, 4}, {4, 1}, {4, 9}})
+        ASSERT_FALSE(book.setCellText(sheet, r, c, "x"));
+    ASSERT_FALSE(book.saveAs(dir.file("o.xlsx")));
+    const auto wb = readWorkbook(dir.file("o.xlsx"));
+    ASSERT_TRUE(wb.is_object());
+    EXPECT_EQ(wb["bold"]["Fieldbus"].get<std::vector<std::string>>(),
+              (std::vector<std::string>{"2,2", "2,3", "4,1", "4,9"}));
+}
+
 TEST(XlsxWorkbook, UntouchedWorkbookSavesIdenticalParts) {
     XlsxWorkbook book;
     ASSERT_FALSE(book.open(kPzPath));
