@@ -9,15 +9,21 @@ namespace korvex::app {
 
 namespace {
 
-QIcon iconFor(NodeKind kind) {
+// Icons by depth below the root: the root's own kind, then node, then command.
+const QIcon& iconFor(NodeKind kind) {
+    static const QIcon fieldbus(QStringLiteral(":/icons/tree-fieldbus.svg"));
+    static const QIcon subnet(QStringLiteral(":/icons/tree-subnet.svg"));
+    static const QIcon node(QStringLiteral(":/icons/tree-node.svg"));
+    static const QIcon command(QStringLiteral(":/icons/tree-command.svg"));
+    static const QIcon none;
     switch (kind) {
-        case NodeKind::Fieldbus: return QIcon(QStringLiteral(":/icons/tree-fieldbus.svg"));
-        case NodeKind::Subnet: return QIcon(QStringLiteral(":/icons/tree-subnet.svg"));
-        case NodeKind::Node: return QIcon(QStringLiteral(":/icons/tree-node.svg"));
-        case NodeKind::Command: return QIcon(QStringLiteral(":/icons/tree-command.svg"));
+        case NodeKind::Fieldbus: return fieldbus;
+        case NodeKind::Subnet: return subnet;
+        case NodeKind::Node: return node;
+        case NodeKind::Command: return command;
         case NodeKind::None: break;
     }
-    return {};
+    return none;
 }
 
 }  // namespace
@@ -28,8 +34,9 @@ ConfigTree::ConfigTree(QWidget* parent) : QTreeWidget(parent) {
     header()->hide();
     // Long command names widen the column and bring a scroll bar instead of
     // being cut short.
-    header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     header()->setStretchLastSection(false);
+    connect(this, &QTreeWidget::itemExpanded, this, [this] { resizeColumnToContents(0); });
+    connect(this, &QTreeWidget::itemCollapsed, this, [this] { resizeColumnToContents(0); });
     setRootIsDecorated(true);
     setIconSize(QSize(18, 18));
     setFont(QFont(QStringLiteral("Times New Roman"), 12));
@@ -95,27 +102,45 @@ void ConfigTree::rebuild(const Tree& tree) {
     for (QTreeWidgetItemIterator it(this); *it; ++it)
         if ((*it)->isExpanded()) wasExpanded.insert(textPath(*it));
     syncing_ = true;
+    setUpdatesEnabled(false);
     clear();
+    // The items are built detached and inserted at once, then opened.
+    QList<QTreeWidgetItem*> roots;
+    QList<QTreeWidgetItem*> toExpand;
     ItemPath path;
     for (size_t i = 0; i < tree.size(); ++i) {
         path.assign(1, static_cast<int>(i));
-        addItems(nullptr, tree[i], tree, path, wasExpanded);
+        roots.append(makeItem(tree[i], tree, path, QString(), wasExpanded, toExpand));
     }
+    addTopLevelItems(roots);
+    for (QTreeWidgetItem* item : toExpand) item->setExpanded(true);
+    resizeColumnToContents(0);
+    setUpdatesEnabled(true);
     syncing_ = false;
 }
 
-void ConfigTree::addItems(QTreeWidgetItem* parent, const TreeItem& item, const Tree& tree, ItemPath& path,
-                          const QSet<QString>& wasExpanded) {
-    auto* w = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(this);
-    w->setText(0, fromUtf8(item.text));
-    w->setIcon(0, iconFor(classifyItem(tree, path)));
+QTreeWidgetItem* ConfigTree::makeItem(const TreeItem& item, const Tree& tree, ItemPath& path,
+                                      const QString& parentTextPath, const QSet<QString>& wasExpanded,
+                                      QList<QTreeWidgetItem*>& toExpand) {
+    auto* w = new QTreeWidgetItem;
+    const QString text = fromUtf8(item.text);
+    w->setText(0, text);
+    // Below the roots the depth tells the kind; roots are classified by the core.
+    const NodeKind kind = path.size() == 1 ? classifyItem(tree, path)
+                                           : (path.size() == 2 ? NodeKind::Node : NodeKind::Command);
+    w->setIcon(0, iconFor(kind));
     w->setFlags(w->flags() | Qt::ItemIsEditable);
+    const QString textPath = parentTextPath.isEmpty() ? text : parentTextPath + QChar(0x1F) + text;
+    QList<QTreeWidgetItem*> children;
+    children.reserve(static_cast<qsizetype>(item.children.size()));
     for (size_t i = 0; i < item.children.size(); ++i) {
         path.push_back(static_cast<int>(i));
-        addItems(w, item.children[i], tree, path, wasExpanded);
+        children.append(makeItem(item.children[i], tree, path, textPath, wasExpanded, toExpand));
         path.pop_back();
     }
-    if (item.expanded || wasExpanded.contains(textPath(w))) w->setExpanded(true);
+    w->addChildren(children);
+    if (item.expanded || wasExpanded.contains(textPath)) toExpand.append(w);
+    return w;
 }
 
 QTreeWidgetItem* ConfigTree::itemAtPath(const ItemPath& path) const {

@@ -34,8 +34,9 @@ private:
     void showSelected(const ItemPath& path);
     template <class F>
     void emitGuarded(F&& f);
-    void addItems(QTreeWidgetItem* parent, const TreeItem& item, const Tree& tree, ItemPath& path,
-                  const QSet<QString>& wasExpanded);
+    static QTreeWidgetItem* makeItem(const TreeItem& item, const Tree& tree, ItemPath& path,
+                                     const QString& parentTextPath, const QSet<QString>& wasExpanded,
+                                     QList<QTreeWidgetItem*>& toExpand);
     static QString textPath(const QTreeWidgetItem* item);
 
     bool syncing_ = false;

@@ -111,7 +111,7 @@ void PropertyGrid::showEditor(const CellEditor& editor) {
         edit_->hide();
     }
     if (editor.kind != EditorKind::List && listOpen_) closeList();
-    if (editor.kind == EditorKind::None) return;
+    if (editor.kind == EditorKind::None || editor.row < 0 || editor.row >= kGridRowCount) return;
 
     scrollToItem(item(editor.row, 1));
     const QRect rect = cellRect(editor.row, editor.column >= 0 ? editor.column : 1);
