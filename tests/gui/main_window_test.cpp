@@ -564,6 +564,28 @@ private slots:
         QVERIFY(QFile::exists(userDesktopFiles().desktopEntry));
     }
 
+    void recentFilesListOpenedFilesAndDropMissingOnes() {
+        const QString first = writeKindFile(0, QStringLiteral("first.kvx"));
+        const QString second = writeKindFile(4, QStringLiteral("second & more.kvx"));
+        MainWindow& w = openWindow();
+        QCOMPARE(w.recentActions().size(), 1);  // the disabled placeholder
+        QVERIFY(!w.recentActions().first()->isEnabled());
+        QVERIFY(w.openFile(first));
+        QVERIFY(w.openFile(second));
+        QCOMPARE(w.recentActions().size(), 2);
+        QCOMPARE(w.recentActions().at(0)->text(), QStringLiteral("&1 ") + QString(second).replace(QStringLiteral("&"), QStringLiteral("&&")));
+        QCOMPARE(w.recentActions().at(1)->text(), QStringLiteral("&2 ") + first);
+        w.recentActions().at(1)->trigger();
+        QCOMPARE(w.project().deviceKind, 0);
+        QCOMPARE(recent_->entries().value(0), first);
+        // An entry whose file is gone is shown as an error and leaves the list.
+        QVERIFY(QFile::remove(second));
+        w.recentActions().at(1)->trigger();
+        QCOMPARE(ui_->boxes.size(), 1);
+        QCOMPARE(recent_->entries(), QStringList{first});
+        QCOMPARE(w.project().deviceKind, 0);
+    }
+
     void startupOptions() {
         const StartupOptions o = parseStartupOptions(
             {QStringLiteral("korvex"), QStringLiteral("--quit-after-show"), QStringLiteral("--screenshot"),
