@@ -313,6 +313,11 @@ void MainWindow::refreshAll() {
     apply(all);
 }
 
+void MainWindow::rebuildFromProject() {
+    session_->rebuildTree();
+    refreshAll();
+}
+
 void MainWindow::updateCommandStates() {
     const ViewState& s = session_->state();
     frameFlags_.canAddNode = s.canAddNode;

@@ -90,6 +90,10 @@ public:
 
     // Re-reads the enabling of every command.
     void updateCommandStates();
+    // After a tool changed the project outside the session (automatic mapping,
+    // base addresses, an upload): the tree rebuilt from the project, first item
+    // shown, every command re-evaluated.
+    void rebuildFromProject();
 
 public slots:
     // File
