@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QRegularExpression>
 #include <QScreen>
@@ -18,6 +19,7 @@
 
 #include "app/about_dialog.h"
 #include "app/config_tree.h"
+#include "app/lock_indicators.h"
 #include "app/prompt_pane.h"
 #include "app/property_grid.h"
 #include "app/qt_text.h"
@@ -250,7 +252,8 @@ void MainWindow::createToolBar() {
 void MainWindow::createStatusBar() {
     QStatusBar* bar = statusBar();
     bar->setObjectName(QStringLiteral("statusBar"));
-    // The lock states cannot be read portably, so the indicators show greyed.
+    // The lock indicators read greyed while their lock is off (or its state is
+    // unknown on this windowing system).
     for (const Text& t : {texts::IndicatorCaps, texts::IndicatorNum, texts::IndicatorScroll}) {
         auto* label = new QLabel(qtext(t), bar);
         label->setObjectName(fromUtf8(t.key));
@@ -260,13 +263,23 @@ void MainWindow::createStatusBar() {
         label->setMinimumWidth(70);
         label->setAlignment(Qt::AlignCenter);
         bar->addPermanentWidget(label);
+        lockIndicators_.append(label);
     }
+    updateLockIndicators();
     // The message pane shows "Ready" whenever no prompt is shown.
     const QString ready = qtext(texts::StatusReady);
     connect(bar, &QStatusBar::messageChanged, bar, [bar, ready](const QString& message) {
         if (message.isEmpty()) bar->showMessage(ready);
     });
     bar->showMessage(ready);
+}
+
+void MainWindow::updateLockIndicators() {
+    const std::optional<LockStates> states = readLockStates();
+    if (!states || lockIndicators_.size() != 3) return;
+    lockIndicators_[0]->setEnabled(states->caps);
+    lockIndicators_[1]->setEnabled(states->num);
+    lockIndicators_[2]->setEnabled(states->scroll);
 }
 
 void MainWindow::createPanes() {
@@ -350,6 +363,13 @@ void MainWindow::commitPendingEdit() {
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyRelease && watched->isWidgetType() &&
+        static_cast<QWidget*>(watched)->window() == this) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_CapsLock || key == Qt::Key_NumLock || key == Qt::Key_ScrollLock) updateLockIndicators();
+    } else if (event->type() == QEvent::WindowActivate && watched == this) {
+        updateLockIndicators();
+    }
     if (event->type() == QEvent::MouseButtonPress && grid_ && grid_->editOpen()) {
         auto* widget = qobject_cast<QWidget*>(watched);
         const auto* mouse = static_cast<QMouseEvent*>(event);

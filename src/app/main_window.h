@@ -139,6 +139,7 @@ private:
     void createToolBar();
     void createStatusBar();
     void createPanes();
+    void updateLockIndicators();
     QAction* addCommand(Cmd id, const Text& text, const char* icon, void (MainWindow::*slot)());
     void rebuildRecentMenu();
 
@@ -184,6 +185,7 @@ private:
     QAction* recentSeparator_ = nullptr;
     QAction* exitSeparator_ = nullptr;
     QList<QAction*> recentActions_;
+    QList<QLabel*> lockIndicators_;  // caps, num, scroll
     std::map<Cmd, QAction*> actions_;
     QPointer<SelectCommandDialog> selectCommand_;
 };
