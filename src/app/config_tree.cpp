@@ -9,7 +9,7 @@ namespace korvex::app {
 
 namespace {
 
-// Icons by depth below the root: the root's own kind, then node, then command.
+// One shared icon per kind of item.
 const QIcon& iconFor(NodeKind kind) {
     static const QIcon fieldbus(QStringLiteral(":/icons/tree-fieldbus.svg"));
     static const QIcon subnet(QStringLiteral(":/icons/tree-subnet.svg"));
