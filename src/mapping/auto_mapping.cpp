@@ -58,7 +58,7 @@ Layout layOut(CONFIG& c, std::int64_t inStart, std::int64_t outStart) {
                 const std::int64_t size = commandSize(code, decimalOrZero(cmd.dataCount));
                 l.address[static_cast<size_t>(k)] = next;
                 l.laidOut[static_cast<size_t>(k)] = true;
-                cmd.bitOffset = "0";
+                cmd.bitOffset.assign(1, '0');  // assign(): GCC 12 -O2 warns falsely (-Wrestrict) on = "0" here
                 cmd.byteCount = std::to_string(size);
                 next += size;
                 any = true;
