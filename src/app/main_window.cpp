@@ -19,6 +19,7 @@
 
 #include "app/about_dialog.h"
 #include "app/config_tree.h"
+#include "app/export_command.h"
 #include "app/lock_indicators.h"
 #include "app/prompt_pane.h"
 #include "app/property_grid.h"
@@ -337,7 +338,7 @@ void MainWindow::updateCommandStates() {
     frameFlags_.canDeleteNode = s.canDeleteNode;
     frameFlags_.canAddCommand = s.canAddCommand;
     frameFlags_.canDeleteCommand = s.canDeleteCommand;
-    frameFlags_.baseAddressEditActive = session_->plcAddressing() != nullptr;
+    frameFlags_.baseAddressEditActive = mapping_.plc.cancelBaseEnabled;
     const CommandEnabling e = commandEnabling(project_, frameFlags_);
     const std::pair<Cmd, bool> states[] = {
         {Cmd::AddNode, e.addNode},
@@ -619,12 +620,50 @@ void MainWindow::onSerialConnection() { notAvailable(); }
 void MainWindow::onEthernetConnection() { notAvailable(); }
 void MainWindow::onUpload() { notAvailable(); }
 void MainWindow::onDownload() { notAvailable(); }
-void MainWindow::onConflictDetection() { notAvailable(); }
-void MainWindow::onExportExcel() { notAvailable(); }
 void MainWindow::onDebug() { notAvailable(); }
-void MainWindow::onCalculateMapping() { notAvailable(); }
-void MainWindow::onEditBaseAddress() { notAvailable(); }
-void MainWindow::onCancelBaseAddress() { notAvailable(); }
+
+void MainWindow::onConflictDetection() {
+    commitPendingEdit();
+    const auto before = savedForm();
+    runConflictDetection(this, project_, mapping_, operator_);
+    afterMappingCommand(before);
+}
+
+void MainWindow::onExportExcel() {
+    commitPendingEdit();
+    runExportExcel(this, ui_, project_, mapping_.plc.plcAddressMode);
+}
+
+void MainWindow::onCalculateMapping() {
+    commitPendingEdit();
+    const auto before = savedForm();
+    if (runCalculateMapping(project_, mapping_, operator_)) afterMappingCommand(before);
+}
+
+void MainWindow::onEditBaseAddress() {
+    commitPendingEdit();
+    const auto before = savedForm();
+    if (runEditBaseAddressCommand(this, project_, mapping_, operator_)) afterMappingCommand(before);
+}
+
+void MainWindow::onCancelBaseAddress() {
+    commitPendingEdit();
+    const auto before = savedForm();
+    runCancelBaseAddress(project_, mapping_);
+    afterMappingCommand(before);
+}
+
+std::vector<std::uint8_t> MainWindow::savedForm() const {
+    return projectFileBytes(project_, mapping_.plc.active());
+}
+
+void MainWindow::afterMappingCommand(const std::vector<std::uint8_t>& savedFormBefore) {
+    session_->setPlcAddressing(mapping_.plc.active());
+    // Recalculated or defaulted addresses are edits like any other: without the
+    // flag, closing would drop them without asking.
+    if (savedForm() != savedFormBefore) project_.modified = true;
+    rebuildFromProject();
+}
 
 // ---------------------------------------------------------------- view and help
 

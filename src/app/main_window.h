@@ -3,6 +3,10 @@
 // the "Configuration tree" pane on the left and the "Prompt information" pane at
 // the bottom. It holds the one Project and the EditorSession over it, routes
 // every command to one call, and shows what the session computed.
+#include <cstdint>
+#include <vector>
+
+#include "app/mapping_commands.h"
 #include <QMainWindow>
 #include <QPointer>
 #include <map>
@@ -149,6 +153,10 @@ private:
     // Commits a pending in-place edit before a command or a click elsewhere.
     void commitPendingEdit();
     void notAvailable();
+    // After a data-mapping command: hand the PLC mode to the session, mark the
+    // project modified when its saved form changed, rebuild tree and grid.
+    void afterMappingCommand(const std::vector<std::uint8_t>& savedFormBefore);
+    std::vector<std::uint8_t> savedForm() const;
 
     // Saving and the "Save Configuration" question.
     bool saveTo(const QString& path, bool adoptPath);
@@ -172,6 +180,7 @@ private:
     QtOperator operator_;
     std::unique_ptr<EditorSession> session_;
     FrameFlags frameFlags_;
+    MappingProgramState mapping_;  // PLC mode and mapping state, kept across New and Open
     bool defaultNodeAdded_ = false;
     QString documentPath_;
 

@@ -661,6 +661,28 @@ private slots:
         QVERIFY(!e.cancelBaseAddress);
     }
 
+    void calculateMappingAsksRecalculatesAndMarksModified() {
+        MainWindow& w = openWindow();
+        w.project().subnet(0).commands[0].mappingAddress = "20";
+        w.project().modified = false;
+        w.action(Cmd::CalculateMapping)->trigger();  // default button: Yes
+        QCOMPARE(ui_->boxes.size(), 1);
+        QCOMPARE(ui_->boxes.at(0).text, qtext(texts::MappingCalculateQuestion));
+        QCOMPARE(QString::fromStdString(w.project().subnet(0).commands[0].mappingAddress), QStringLiteral("0"));
+        QVERIFY(w.project().modified);
+        QVERIFY(select(w, QStringLiteral("Subnet/Node-1/Read Holding Registers")));
+        QCOMPARE(cell(w, 4, 1), QStringLiteral("0H"));
+    }
+
+    void exportExcelWritesTheChosenWorkbook() {
+        qputenv("KORVEX_NO_OPEN", "1");
+        MainWindow& w = openWindow();
+        ui_->savePaths.enqueue(tempPath(QStringLiteral("project")));
+        w.action(Cmd::ExportExcel)->trigger();
+        QVERIFY2(QFile::exists(tempPath(QStringLiteral("project.xlsx"))), qPrintable(ui_->boxTexts().join('|')));
+        QVERIFY(ui_->openedUrls.isEmpty());
+    }
+
     void laterToolsSayNotAvailable() {
         MainWindow& w = openWindow();
         w.action(Cmd::Download)->trigger();
