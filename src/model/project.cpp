@@ -309,7 +309,9 @@ void addDefaultNode(Project& p) {
     cmd.mappingAddress = "0";
     cmd.bitOffset = "";
     cmd.byteCount = "16";
-    cmd.dataFilter = texts::Fullword.str();
+    // "Fullword" in the new projects of a run (kind 3); a project created for
+    // another kind gets that kind's default choice.
+    cmd.dataFilter = std::string(defaultDataFilter(p));
     cmd.checkType = texts::Crc.str();
     cmd.scanType = texts::FastScan.str();
     cmd.byteSwap = texts::NoSwap.str();

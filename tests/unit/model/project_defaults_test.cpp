@@ -76,6 +76,8 @@ TEST(ProjectDefaults, EveryDeviceKind) {
         EXPECT_EQ(p->subnet(1).protocolMode, "Modbus Master");
         EXPECT_EQ(p->subnet(0).commands[99].dataFilter, c.dataFilter);
         EXPECT_EQ(p->subnet(3).commands[0].scanType, "Fast Scan");
+        addDefaultNode(*p);
+        EXPECT_EQ(p->subnet(0).commands[1].dataFilter, c.dataFilter);
     }
 }
 
