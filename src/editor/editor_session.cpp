@@ -101,7 +101,7 @@ bool sameProject(const Project& a, const Project& b) {
            a.fileVersion == b.fileVersion && a.modified == b.modified && a.loadedFromFile == b.loadedFromFile;
 }
 
-// The "Number of Bytes" cell of a command (Part 2.1 row 6).
+// The "Number of Bytes" cell of a command (row 6).
 std::string bytesCell(const INSTRUCTION& c) {
     const int fc = fcOf(c);
     if (fc == 5) return "1";
@@ -173,7 +173,7 @@ Changes EditorSession::finish(const Snapshot& before, bool selectionSet) {
 
 EditorSession::EditorSession(Project& project, Operator& op) : project_(project), op_(&op) {}
 
-// ---- Lifecycle and tree (Part 2.1) ----------------------------------------
+// ---- Lifecycle and tree ---------------------------------------------------
 
 Changes EditorSession::initialUpdate() {
     const Snapshot before = snapshot();
@@ -606,7 +606,7 @@ INSTRUCTION* EditorSession::clickedCommand() {
     return &c->commands[static_cast<size_t>(clickCommand_ - 1)];
 }
 
-// ---- Editable cells and choice lists (Part 2.2) ------------------------------
+// ---- Editable cells and choice lists -----------------------------------------
 
 bool EditorSession::cellEditable(int r) const {
     if (r < 0 || r >= kGridRowCount || !state_.treeSelectionMade) return false;
@@ -764,7 +764,7 @@ std::vector<std::string> EditorSession::choiceList(int r) const {
     }
 }
 
-// ---- Clicking (Parts 2.2, 2.4) ----------------------------------------------
+// ---- Clicking ---------------------------------------------------------------
 
 CellClick EditorSession::clickCell(int r, int column) {
     const Snapshot before = snapshot();
@@ -905,7 +905,7 @@ PromptUpdate EditorSession::helpFor(NodeKind kind, int r, std::string& out) cons
     }
 }
 
-// ---- Edit box commit (Part 2.2) ---------------------------------------------
+// ---- Edit box commit --------------------------------------------------------
 
 Changes EditorSession::commitEdit(std::string_view text) {
     if (editor_.kind != EditorKind::Edit) return {};
@@ -1300,7 +1300,7 @@ void EditorSession::commitCommandEdit(std::string& text) {
             } else if (kind == 2) {
                 ok = read ? value <= 0xBFF : (value <= 0xBFF || (value >= 0x4000 && value <= 0x4BFF));
             } else if (kind == 1 || kind == 3 || kind == 5 || kind == 6) {
-                // Kinds 5 and 6 (left open by Part 2.2) use the PROFIBUS rule of kinds 1 and 3.
+                // Kinds 5 and 6 use the PROFIBUS rule of kinds 1 and 3.
                 if (plc_) {
                     const bool inputList = read || text.size() > 7;
                     const auto plcAddress = parseDecimal(canon);
@@ -1352,7 +1352,7 @@ void EditorSession::commitCommandEdit(std::string& text) {
     }
 }
 
-// ---- List commit (Part 2.2) -------------------------------------------------
+// ---- List commit ------------------------------------------------------------
 
 Changes EditorSession::commitChoiceIndex(int index) {
     if (editor_.kind != EditorKind::List || index < 0 || static_cast<size_t>(index) >= editor_.entries.size())
@@ -1578,7 +1578,7 @@ Changes EditorSession::hideEditors() {
     return finish(before);
 }
 
-// ---- Tree label edit and context menu (Part 2.2) ----------------------------
+// ---- Tree label edit and context menu ---------------------------------------
 
 Changes EditorSession::renameNode(const ItemPath& path, std::string_view newLabel) {
     TreeItem* item = itemAt(tree_, path);
@@ -1633,7 +1633,7 @@ ContextMenu EditorSession::rightClick(const ItemPath& path) {
     return menu;
 }
 
-// ---- Node and command operations (Part 2.3) ---------------------------------
+// ---- Node and command operations --------------------------------------------
 
 Changes EditorSession::addNode(CommandSource source) { return addNodeImpl(source, true); }
 

@@ -1,5 +1,5 @@
 #pragma once
-// EditorSession: the configuration editor of Parts 2.1 to 2.4 without widgets.
+// EditorSession: the configuration editor without widgets.
 // It owns the view state (selection, grid contents, open in-place editor, prompt
 // text, enable flags, node copy buffer) over a Project owned elsewhere, and is the
 // only thing a front end talks to. Every call runs on the caller's thread.
@@ -30,7 +30,7 @@
 
 namespace korvex {
 
-// The view state a selection sets (Part 2.1; names shared with Parts 2.2, 2.3).
+// The view state a selection sets.
 struct ViewState {
     NodeKind nodeKind = NodeKind::None;  // kind of the selected item
     int selectedSubnet = 0;              // 0..3
@@ -61,7 +61,7 @@ struct Changes {
     bool any() const { return tree || grid || selection || editor || prompt || project || state; }
 };
 
-// The prompt pane outcome of a click (Part 2.4).
+// The prompt pane outcome of a click.
 enum class PromptUpdate { Unchanged, Empty, Text };
 
 struct CellClick {
@@ -74,7 +74,7 @@ struct CellClick {
     Changes changes;
 };
 
-// The tree context menu (Part 2.2, menu 142) after a right click.
+// The tree context menu (menu 142) after a right click.
 struct ContextMenu {
     bool shown = false;  // false: no item under the cursor, or no menu for this item
     bool addNode = false;        // 32781
@@ -107,12 +107,12 @@ public:
     Project& project() { return project_; }
     const Project& project() const { return project_; }
     void setOperator(Operator& op) { op_ = &op; }
-    // PLC base-address mode (Part 3.3): nullptr = mode off. Re-select or rebuild to
+    // PLC base-address mode: nullptr = mode off. Re-select or rebuild to
     // show the rows in the other form.
     void setPlcAddressing(const PlcAddressing* plc) { plc_ = plc; }
     const PlcAddressing* plcAddressing() const { return plc_; }
 
-    // ---- Document lifecycle (Part 1.3) ----
+    // ---- Document lifecycle ---------------
     // After every New and Open (the caller has reset or loaded the Project): the
     // enable flags cleared, the tree rebuilt with its first item selected, the node
     // copy buffer emptied.
@@ -122,7 +122,7 @@ public:
     // rebuildTree: the whole tree from the Project, first root selected and shown.
     Changes rebuildTree();
 
-    // ---- Tree (Part 2.1) ----
+    // ---- Tree ---------------
     const Tree& tree() const { return tree_; }
     const TreeItem* item(const ItemPath& path) const { return itemAt(tree_, path); }
     // korvex-cli PATH syntax (tree_model.h); nullopt when no item matches.
@@ -150,7 +150,7 @@ public:
     bool canPasteNode() const;
     bool hasCopy() const { return copiedSubnet_ >= 0 && copiedAddress_ >= 0; }
 
-    // ---- Grid (Parts 2.1, 2.2) ----
+    // ---- Grid ---------------------
     const GridRows& rows() const { return grid_; }
     const GridRow& row(int r) const;  // an empty row for r out of 0..39
     // Whether the value cell opens an editor (cellEditable), and the choice list of
@@ -158,7 +158,7 @@ public:
     bool cellEditable(int row) const;
     std::vector<std::string> choiceList(int row) const;
 
-    // ---- Clicking and committing (Parts 2.2, 2.4) ----
+    // ---- Clicking and committing ---------------------
     // Click on grid cell (row, column): records the click, updates the prompt pane
     // and opens the editor of an editable value cell. An editor still open is
     // committed (edit box, with editor().text) or closed (list) first.
@@ -178,10 +178,10 @@ public:
     // View resize: both editors hidden, edit box emptied, list cleared; nothing committed.
     Changes hideEditors();
 
-    // ---- Prompt pane (Part 2.4) ----
+    // ---- Prompt pane ---------------
     const std::string& promptText() const { return prompt_; }
 
-    // ---- Tree label edit and context menu (Part 2.2) ----
+    // ---- Tree label edit and context menu ---------------
     // TVN_ENDLABELEDIT on the item at path with the typed label (project bytes).
     // Applied to node items only; an empty label restores the text. Returns the
     // changes (tree when the text changed).
@@ -190,7 +190,7 @@ public:
     // enabled. An empty or unknown path: nothing happens, no menu.
     ContextMenu rightClick(const ItemPath& path);
 
-    // ---- Node and command operations (Part 2.3) ----
+    // ---- Node and command operations ---------------
     // Each does nothing (empty Changes) when its enable flag is off.
     Changes addNode(CommandSource source = CommandSource::EditMenu);
     // Adds a command with function code 1..6, 15 or 16 to the selected node (the
@@ -216,8 +216,6 @@ private:
     struct Snapshot;
     Snapshot snapshot() const;
     Changes finish(const Snapshot& before, bool selectionSet = false);
-
-    // Part 2.1
     void showSelection();
     void clearGrid();
     void setRow(int r, std::string_view label, std::string value, bool grey, bool field);
@@ -229,7 +227,6 @@ private:
     int subnetRootIndex(int subnet) const;
     void rebuildSubnetBranch(int subnet, bool withNodes);
     void selectAfterDelete(const ItemPath& removed);
-    // Part 2.2
     void closeEditors();
     void commitOpenEditBox();
     bool selectionUnchanged() const { return selectionSerial_ == clickSelectionSerial_; }
@@ -244,9 +241,7 @@ private:
     CONFIG* clickedSubnet();
     SlaveNode* clickedNode();
     INSTRUCTION* clickedCommand();
-    // Part 2.4
     PromptUpdate helpFor(NodeKind kind, int row, std::string& text) const;
-    // Part 2.3
     Changes addNodeImpl(CommandSource source, bool checkEnabled);
 
     Project& project_;
@@ -264,7 +259,7 @@ private:
     // Counts showSelection runs, so a commit knows whether the rows it was opened
     // on are still shown.
     std::uint64_t selectionSerial_ = 0;
-    // The last grid click (Part 2.2: NodeKind, currentRow, currentColumn) and the
+    // The last grid click (NodeKind, currentRow, currentColumn) and the
     // item it was made on.
     NodeKind clickKind_ = NodeKind::None;
     int currentRow_ = -1;
@@ -275,7 +270,7 @@ private:
     std::string clickLabel_;
     std::uint64_t clickSelectionSerial_ = 0;
 
-    // Copy Node buffer (Part 2.3).
+    // Copy Node buffer.
     int copiedSubnet_ = -1;
     long long copiedAddress_ = -1;
 

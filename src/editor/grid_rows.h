@@ -1,6 +1,6 @@
 #pragma once
-// The property grid of Part 2.1 as plain data: 40 rows of label, value and colour,
-// and what a click on a value cell opens (Part 2.2).
+// The property grid as plain data: 40 rows of label, value and colour,
+// and what a click on a value cell opens.
 #include <array>
 #include <cstdint>
 #include <string>
@@ -25,7 +25,7 @@ struct GridRow {
 
 using GridRows = std::array<GridRow, kGridRowCount>;
 
-// Which in-place editor is open (Part 2.2): none, the edit box valueEdit, or the
+// Which in-place editor is open: none, the edit box valueEdit, or the
 // drop-down list valueCombo.
 enum class EditorKind { None, Edit, List };
 

@@ -1,5 +1,5 @@
 #pragma once
-// The configuration tree of Part 2.1 as plain data: root items per DeviceKind,
+// The configuration tree as plain data: root items per DeviceKind,
 // node items below the subnet roots, command items below the nodes. No widgets:
 // a front end mirrors these items one to one.
 #include <cstdint>
@@ -17,7 +17,7 @@ namespace korvex {
 // item. A path stays valid until the tree changes (Changes::tree).
 using ItemPath = std::vector<int>;
 
-// Kind of a tree item (Part 2.1 NodeKind); None when no item is selected.
+// Kind of a tree item (NodeKind); None when no item is selected.
 enum class NodeKind { None, Fieldbus, Subnet, Node, Command };
 
 struct TreeItem {
@@ -26,7 +26,7 @@ struct TreeItem {
     std::string text;
     // The item's text in the program's own bytes: the node name as stored in the
     // project (windows-1252), or for the kind-4 labels their GB2312 form
-    // (" Subnet\xA2\xF1", "Subnet\xA2\xF2"). The rules of Parts 2.1 to 2.3 compare this.
+    // (" Subnet\xA2\xF1", "Subnet\xA2\xF2"). The rules compare this.
     std::string raw;
     // Item data: 1-based node index for node items, 1-based command index for
     // command items, 0 for roots.
@@ -46,7 +46,7 @@ struct SubnetLabel {
     std::string_view utf8;  // as displayed
     int subnet;             // 0..3
 };
-// Every subnet label of Part 2.1, subnet 1 labels first.
+// Every subnet label, subnet 1 labels first.
 const std::vector<SubnetLabel>& subnetLabels();
 // Subnet index of a label, or -1 when the text is not a subnet label.
 int subnetOfLabel(std::string_view raw);
@@ -75,7 +75,7 @@ std::string itemPathText(const Tree& tree, const ItemPath& path);
 
 // NodeKind of an item from its own, its parent's and its grandparent's raw texts.
 NodeKind classifyItem(const Tree& tree, const ItemPath& path);
-// Selected subnet of an item (Part 2.1): 0..3, 0 when no label matches.
+// Selected subnet of an item: 0..3, 0 when no label matches.
 int subnetOfItem(const Tree& tree, const ItemPath& path);
 // The item, its parent or its grandparent is "Fieldbus" or "Ethernet".
 bool isInFieldbusBranch(const Tree& tree, const ItemPath& path);

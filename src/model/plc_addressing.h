@@ -32,7 +32,7 @@ public:
     // (hex text, output area from "4000"); nullopt when it lies in no block.
     virtual std::optional<std::string> gatewayOffset(const INSTRUCTION& command) const = 0;
 
-    // Editor hooks (Part 2.2, command rows "Number of Data" and "Mapping Address"
+    // Editor hooks (command rows "Number of Data" and "Mapping Address"
     // in PLC mode). inputArea selects inputBlocks (true) or outputBlocks (false).
     // The list total: E of the last used block (the sum of the used byte counts).
     virtual std::int64_t areaTotal(bool inputArea) const = 0;

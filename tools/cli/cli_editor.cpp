@@ -1,5 +1,5 @@
 // korvex-cli tree, grid, prompt, edit and op: the configuration editor of
-// Parts 2.1 to 2.4 through EditorSession, one command per front-end action.
+// The configuration editor through EditorSession, one command per front-end action.
 #include <algorithm>
 #include <deque>
 #include <iostream>

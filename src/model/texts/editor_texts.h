@@ -1,11 +1,11 @@
 #pragma once
-// Texts of the configuration editor (Parts 2.1 to 2.3): tree labels, grid row
+// Texts of the configuration editor: tree labels, grid row
 // labels, choice entries, messages and questions.
 #include "model/texts/text.h"
 
 namespace korvex::texts {
 
-// Tree roots (Part 2.1)
+// Tree roots
 KORVEX_TEXT(RootFieldbus, "Fieldbus");
 KORVEX_TEXT(RootEthernet, "Ethernet");
 KORVEX_TEXT(RootSubnet, "Subnet");
@@ -22,7 +22,7 @@ KORVEX_TEXT(RootSubnetRomanTwo, "Subnet\u2161");
 
 namespace korvex::texts {
 
-// Grid labels: Fieldbus item (Part 2.1)
+// Grid labels: Fieldbus item
 KORVEX_TEXT(LabelTypeOfProtocol, "Type of Protocol");
 KORVEX_TEXT(LabelDeviceNetAddress, "DeviceNet address(0-63)");
 KORVEX_TEXT(LabelDeviceNetBaudRate, "DeviceNet Baud rate");
@@ -90,10 +90,10 @@ KORVEX_TEXT(LabelByteSwap, "Byte Swap");
 KORVEX_TEXT(LabelTypeOfCheck, "Type of Check");
 KORVEX_TEXT(LabelTypeOfScan, "Type of Scan");
 
-// The edit box text after choosing "Enter Address Value" (Part 2.2)
+// The edit box text after choosing "Enter Address Value"
 KORVEX_TEXT(EnterAddressValuePrompt, "Enter address value");
 
-// Messages and questions (Part 2.2)
+// Messages and questions
 KORVEX_TEXT(NodeRepetitive, "Node can not be repetitive!");
 KORVEX_TEXT(SlaveAddressRange, "Slave address range is 1 ~ 247");
 KORVEX_TEXT(DataOutOfBounds, "Data out of bounds!");

@@ -1,5 +1,5 @@
 #pragma once
-// The help texts of the prompt information pane (Part 2.4), H1 to H52, verbatim.
+// The help texts of the prompt information pane, H1 to H52, verbatim.
 // Bytes as the program shows them (windows-1252; H43 carries the bytes A1 A2).
 #include "model/texts/text.h"
 

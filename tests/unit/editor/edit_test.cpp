@@ -1,4 +1,4 @@
-// Part 2.2: which cells open which editor, and what each commit stores and says.
+// Which cells open which editor, and what each commit stores and says.
 #include <gtest/gtest.h>
 
 #include "editor_test_support.h"

@@ -1,4 +1,4 @@
-// Part 2.1: the grid rows of each item kind, per DeviceKind, protocol and flags.
+// The grid rows of each item kind, per DeviceKind, protocol and flags.
 #include <gtest/gtest.h>
 
 #include <functional>

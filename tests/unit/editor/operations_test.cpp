@@ -1,4 +1,4 @@
-// Part 2.3: adding, deleting, copying and pasting nodes and commands.
+// Adding, deleting, copying and pasting nodes and commands.
 #include <gtest/gtest.h>
 
 #include "editor_test_support.h"

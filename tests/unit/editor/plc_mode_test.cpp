@@ -1,4 +1,4 @@
-// Part 2.2 in PLC address mode (Part 3.3 hooks): labels, help text and the
+// In PLC address mode: labels, help text and the
 // mapping-address and number-of-data limits taken from the data blocks.
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-// Part 2.4: the help text a grid click shows.
+// The help text a grid click shows.
 #include <gtest/gtest.h>
 
 #include <functional>

@@ -1,4 +1,4 @@
-// Part 2.1: the tree built for every DeviceKind, NodeKind, selected subnet, paths.
+// The tree built for every DeviceKind, NodeKind, selected subnet, paths.
 #include <gtest/gtest.h>
 
 #include "editor/tree_model.h"
