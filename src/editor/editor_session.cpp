@@ -182,14 +182,7 @@ Changes EditorSession::initialUpdate() {
     copiedSubnet_ = -1;
     copiedAddress_ = -1;
     prompt_.clear();
-    state_.treeSelectionMade = false;
-    tree_ = buildTree(project_);
-    selected_.clear();
-    clearGrid();
-    if (!tree_.empty()) {
-        selected_ = {0};
-        showSelection();
-    }
+    rebuildAndSelectFirst();
     return finish(before, true);
 }
 
@@ -206,6 +199,11 @@ Changes EditorSession::createRoots() {
 Changes EditorSession::rebuildTree() {
     const Snapshot before = snapshot();
     closeEditors();
+    rebuildAndSelectFirst();
+    return finish(before, true);
+}
+
+void EditorSession::rebuildAndSelectFirst() {
     state_.treeSelectionMade = false;
     tree_ = buildTree(project_);
     selected_.clear();
@@ -214,7 +212,6 @@ Changes EditorSession::rebuildTree() {
         selected_ = {0};
         showSelection();
     }
-    return finish(before, true);
 }
 
 Changes EditorSession::selectItem(const ItemPath& path) {

@@ -218,6 +218,8 @@ private:
     Changes finish(const Snapshot& before, bool selectionSet = false);
     void showSelection();
     void clearGrid();
+    // The tree built anew from the project, its first item selected.
+    void rebuildAndSelectFirst();
     void setRow(int r, std::string_view label, std::string value, bool grey, bool field);
     void fillFieldbusRows();
     void fillSubnetRows();
