@@ -1759,14 +1759,7 @@ Changes EditorSession::deleteNode(CommandSource source) {
     for (int j = d - 1; j + 1 < nodes; ++j) c.nodes[static_cast<size_t>(j)] = c.nodes[static_cast<size_t>(j + 1)];
     // 5. Tree.
     if (source == CommandSource::EditMenu) {
-        state_.treeSelectionMade = false;
-        tree_ = buildTree(project_);
-        selected_.clear();
-        clearGrid();
-        if (!tree_.empty()) {
-            selected_ = {0};
-            showSelection();
-        }
+        rebuildAndSelectFirst();
         for (auto& root : tree_) {
             if (isSubnetLabel(root.raw)) {
                 root.expanded = true;
