@@ -24,12 +24,12 @@ std::unique_ptr<Project> fullProject() {
     static const char* kCodes[] = {"1", "2", "3", "4", "5", "6", "15", "16"};
     int input = 0, output = 0x4000;
     for (int s = 0; s < kSubnetCount; ++s) {
-        CONFIG& c = p->subnet(s);
+        SubnetConfig& c = p->subnet(s);
         c.nodeCount = 1;
         c.nodes[0] = {"1", "Node-1"};
         c.commandCount = kMaxCommands;
         for (int k = 0; k < kMaxCommands; ++k) {
-            INSTRUCTION& cmd = c.commands[static_cast<size_t>(k)];
+            ModbusCommand& cmd = c.commands[static_cast<size_t>(k)];
             const std::string fc = kCodes[k % 8];
             cmd.functionCode = fc;
             const bool read = fc == "1" || fc == "2" || fc == "3" || fc == "4";

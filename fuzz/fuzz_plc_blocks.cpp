@@ -29,14 +29,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static const char* kCodes[] = {"1", "2", "3", "4", "5", "6", "15", "16", "7", ""};
     auto project = std::make_unique<Project>();
     resetToDefaults(*project);
-    CONFIG& c = project->subnet(0);
+    SubnetConfig& c = project->subnet(0);
     std::string_view rest = eol == std::string_view::npos ? std::string_view{} : text.substr(eol + 1);
     while (!rest.empty() && c.commandCount < kMaxCommands) {
         const size_t end = rest.find('\n');
         const std::string_view line = rest.substr(0, end);
         rest = end == std::string_view::npos ? std::string_view{} : rest.substr(end + 1);
         if (line.empty()) continue;
-        INSTRUCTION& cmd = c.commands[static_cast<size_t>(c.commandCount++)];
+        ModbusCommand& cmd = c.commands[static_cast<size_t>(c.commandCount++)];
         cmd.functionCode = kCodes[static_cast<unsigned char>(line[0]) % 10];
         cmd.mappingAddress = std::string(line.substr(1));
         cmd.dataCount = std::to_string(static_cast<unsigned char>(line[0]));

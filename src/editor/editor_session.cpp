@@ -16,15 +16,15 @@ namespace {
 
 // ---- Small helpers --------------------------------------------------------
 
-bool isMode(const CONFIG& c, const Text& mode) { return c.protocolMode == mode.text; }
-bool isMaster(const CONFIG& c) { return isMode(c, T::ModbusMaster); }
+bool isMode(const SubnetConfig& c, const Text& mode) { return c.protocolMode == mode.text; }
+bool isMaster(const SubnetConfig& c) { return isMode(c, T::ModbusMaster); }
 
 std::string blank1(const std::string& s) { return s == "-1" ? std::string() : s; }
 
 int usedCount(std::int32_t count, int max) { return std::clamp<std::int32_t>(count, 0, max); }
 
 // The function code as a number: 1..6, 15, 16; 0 for any other text.
-int fcOf(const INSTRUCTION& c) {
+int fcOf(const ModbusCommand& c) {
     if (functionText(c.functionCode).empty()) return 0;
     return static_cast<int>(parseDecimal(c.functionCode).value_or(0));
 }
@@ -102,7 +102,7 @@ bool sameProject(const Project& a, const Project& b) {
 }
 
 // The "Number of Bytes" cell of a command (row 6).
-std::string bytesCell(const INSTRUCTION& c) {
+std::string bytesCell(const ModbusCommand& c) {
     const int fc = fcOf(c);
     if (fc == 5) return "1";
     if (fc == 6) return "2";
@@ -263,7 +263,7 @@ const GridRow& EditorSession::row(int r) const {
 void EditorSession::closeEditors() { editor_ = CellEditor{}; }
 
 void EditorSession::setSelectionEnableFlags() {
-    const CONFIG& c = project_.subnet(state_.selectedSubnet);
+    const SubnetConfig& c = project_.subnet(state_.selectedSubnet);
     const bool ruleA = !project_.flags.legacyFlag244 || c.nodeCount == 0;
     state_.canAddNode = state_.canDeleteNode = state_.canAddCommand = state_.canDeleteCommand = false;
     switch (state_.nodeKind) {
@@ -319,7 +319,7 @@ void EditorSession::showSelection() {
 
 void EditorSession::fillFieldbusRows() {
     const FieldbusSettings& f = project_.fieldbus;
-    const CONFIG& s1 = project_.subnet(0);
+    const SubnetConfig& s1 = project_.subnet(0);
     const VariantFlags& fl = project_.flags;
     const int kind = project_.deviceKind;
     setRow(0, T::LabelTypeOfProtocol.text, f.protocolType, true, false);
@@ -388,7 +388,7 @@ void EditorSession::fillFieldbusRows() {
 
 void EditorSession::fillSubnetRows() {
     const int s = state_.selectedSubnet;
-    const CONFIG& c = project_.subnet(s);
+    const SubnetConfig& c = project_.subnet(s);
     const VariantFlags& fl = project_.flags;
     const int kind = project_.deviceKind;
     const bool master = isMaster(c);
@@ -532,7 +532,7 @@ void EditorSession::fillSubnetRows() {
 }
 
 void EditorSession::fillNodeRows() {
-    const CONFIG& c = project_.subnet(state_.selectedSubnet);
+    const SubnetConfig& c = project_.subnet(state_.selectedSubnet);
     const int n = state_.currentNodeIndex;
     if (n < 1 || n > usedCount(c.nodeCount, kMaxNodes)) return;
     setRow(0, T::LabelNodeSlaveAddress.text, blank1(c.nodes[static_cast<size_t>(n - 1)].address), false, true);
@@ -540,10 +540,10 @@ void EditorSession::fillNodeRows() {
 
 void EditorSession::fillCommandRows() {
     const int s = state_.selectedSubnet;
-    CONFIG& c = project_.subnet(s);
+    SubnetConfig& c = project_.subnet(s);
     const int k = state_.currentCommandIndex;
     if (k < 1 || k > usedCount(c.commandCount, kMaxCommands)) return;
-    INSTRUCTION& cmd = c.commands[static_cast<size_t>(k - 1)];
+    ModbusCommand& cmd = c.commands[static_cast<size_t>(k - 1)];
     // Before display: the node's address and the subnet's check type are stored.
     if (const SlaveNode* node = nodeOfCommand(project_, s, k - 1)) cmd.slaveAddress = node->address;
     if (c.masterTransmissionMode == T::Rtu.text) cmd.checkType = T::Crc.str();
@@ -586,19 +586,19 @@ bool EditorSession::canPasteNode() const {
     return hasCopy() && item && isSubnetLabel(item->raw);
 }
 
-CONFIG* EditorSession::clickedSubnet() {
+SubnetConfig* EditorSession::clickedSubnet() {
     if (clickSubnet_ < 0 || clickSubnet_ >= kSubnetCount) return nullptr;
     return &project_.subnet(clickSubnet_);
 }
 
 SlaveNode* EditorSession::clickedNode() {
-    CONFIG* c = clickedSubnet();
+    SubnetConfig* c = clickedSubnet();
     if (!c || clickNode_ < 1 || clickNode_ > usedCount(c->nodeCount, kMaxNodes)) return nullptr;
     return &c->nodes[static_cast<size_t>(clickNode_ - 1)];
 }
 
-INSTRUCTION* EditorSession::clickedCommand() {
-    CONFIG* c = clickedSubnet();
+ModbusCommand* EditorSession::clickedCommand() {
+    SubnetConfig* c = clickedSubnet();
     if (!c || clickCommand_ < 1 || clickCommand_ > usedCount(c->commandCount, kMaxCommands)) return nullptr;
     return &c->commands[static_cast<size_t>(clickCommand_ - 1)];
 }
@@ -616,7 +616,7 @@ bool EditorSession::cellEditable(int r) const {
             return true;
         case NodeKind::Subnet: {
             if (!rowHasField_[ri] || grid_[ri].grey) return false;
-            const CONFIG& c = project_.subnet(state_.selectedSubnet);
+            const SubnetConfig& c = project_.subnet(state_.selectedSubnet);
             if (r == 5 && !isMode(c, T::ModbusSlave)) return false;
             if (r == 10 && !state_.pulseOutputActive) return false;
             if (kind == 4 && (r == 2 || r == 6)) return false;
@@ -625,10 +625,10 @@ bool EditorSession::cellEditable(int r) const {
         case NodeKind::Node:
             return r == 0 && rowHasField_[0];
         case NodeKind::Command: {
-            const CONFIG& c = project_.subnet(state_.selectedSubnet);
+            const SubnetConfig& c = project_.subnet(state_.selectedSubnet);
             const int k = state_.currentCommandIndex;
             if (k < 1 || k > usedCount(c.commandCount, kMaxCommands)) return false;
-            const INSTRUCTION& cmd = c.commands[static_cast<size_t>(k - 1)];
+            const ModbusCommand& cmd = c.commands[static_cast<size_t>(k - 1)];
             const int fc = fcOf(cmd);
             switch (r) {
                 case 2:
@@ -696,7 +696,7 @@ std::vector<std::string> EditorSession::choiceList(int r) const {
             }
             return {};
         case NodeKind::Subnet: {
-            const CONFIG& c = project_.subnet(state_.selectedSubnet);
+            const SubnetConfig& c = project_.subnet(state_.selectedSubnet);
             switch (r) {
                 case 0: {
                     if (fl.legacyFlag244) return strings({T::ModbusMaster.text, T::UserConfig.text});
@@ -738,7 +738,7 @@ std::vector<std::string> EditorSession::choiceList(int r) const {
             }
         }
         case NodeKind::Command: {
-            const CONFIG& c = project_.subnet(state_.selectedSubnet);
+            const SubnetConfig& c = project_.subnet(state_.selectedSubnet);
             const int k = state_.currentCommandIndex;
             if (k < 1 || k > usedCount(c.commandCount, kMaxCommands)) return {};
             const int fc = fcOf(c.commands[static_cast<size_t>(k - 1)]);
@@ -813,7 +813,7 @@ PromptUpdate EditorSession::helpFor(NodeKind kind, int r, std::string& out) cons
     };
     const int dk = project_.deviceKind;
     const VariantFlags& fl = project_.flags;
-    const CONFIG& s1 = project_.subnet(0);
+    const SubnetConfig& s1 = project_.subnet(0);
     switch (kind) {
         case NodeKind::Fieldbus: {
             if (r == 0) return text(T::H1);
@@ -955,7 +955,7 @@ void EditorSession::commitOpenEditBox() {
 
 void EditorSession::commitFieldbusEdit(std::string& text, bool& rangeEnding) {
     FieldbusSettings& f = project_.fieldbus;
-    CONFIG& s1 = project_.subnet(0);
+    SubnetConfig& s1 = project_.subnet(0);
     const VariantFlags& fl = project_.flags;
     const int kind = project_.deviceKind;
     const int r = currentRow_;
@@ -1002,10 +1002,10 @@ void EditorSession::commitFieldbusEdit(std::string& text, bool& rangeEnding) {
 }
 
 void EditorSession::commitSubnetEdit(std::string& text, bool& rangeEnding, bool& blankCell) {
-    CONFIG* cp = clickedSubnet();
+    SubnetConfig* cp = clickedSubnet();
     if (!cp) return;
-    CONFIG& c = *cp;
-    const CONFIG& s1 = project_.subnet(0);
+    SubnetConfig& c = *cp;
+    const SubnetConfig& s1 = project_.subnet(0);
     const VariantFlags& fl = project_.flags;
     auto ranged = [&](std::string& field, std::int64_t min, std::int64_t max, const Text& label) {
         rangeEnding = true;
@@ -1075,10 +1075,10 @@ void EditorSession::commitSubnetEdit(std::string& text, bool& rangeEnding, bool&
 
 void EditorSession::commitNodeEdit(std::string& text) {
     if (currentRow_ != 0) return;
-    CONFIG* cp = clickedSubnet();
+    SubnetConfig* cp = clickedSubnet();
     SlaveNode* node = clickedNode();
     if (!cp || !node) return;
-    CONFIG& c = *cp;
+    SubnetConfig& c = *cp;
     const int count = usedCount(c.nodeCount, kMaxNodes);
     // 1. Duplicate check.
     for (int j = 0; j < count; ++j) {
@@ -1131,9 +1131,9 @@ void EditorSession::commitNodeEdit(std::string& text) {
 }
 
 void EditorSession::commitCommandEdit(std::string& text) {
-    INSTRUCTION* cp = clickedCommand();
+    ModbusCommand* cp = clickedCommand();
     if (!cp) return;
-    INSTRUCTION& cmd = *cp;
+    ModbusCommand& cmd = *cp;
     const int fc = fcOf(cmd);
     const int kind = project_.deviceKind;
     const VariantFlags& fl = project_.flags;
@@ -1388,7 +1388,7 @@ Changes EditorSession::commitChoice(std::string_view entryView) {
 
 void EditorSession::commitFieldbusChoice(const std::string& entry) {
     FieldbusSettings& f = project_.fieldbus;
-    CONFIG& s1 = project_.subnet(0);
+    SubnetConfig& s1 = project_.subnet(0);
     const int kind = project_.deviceKind;
     const std::string& label = clickLabel_;
     const bool shown = selectionUnchanged();
@@ -1442,10 +1442,10 @@ void EditorSession::commitFieldbusChoice(const std::string& entry) {
 }
 
 void EditorSession::commitSubnetChoice(const std::string& entry) {
-    CONFIG* cp = clickedSubnet();
+    SubnetConfig* cp = clickedSubnet();
     if (!cp) return;
-    CONFIG& c = *cp;
-    const CONFIG& s1 = project_.subnet(0);
+    SubnetConfig& c = *cp;
+    const SubnetConfig& s1 = project_.subnet(0);
     const VariantFlags& fl = project_.flags;
     const bool shown = selectionUnchanged();
     auto cell = [&](int r) -> GridRow& { return grid_[static_cast<size_t>(r)]; };
@@ -1536,9 +1536,9 @@ void EditorSession::commitSubnetChoice(const std::string& entry) {
 }
 
 void EditorSession::commitCommandChoice(const std::string& entry) {
-    INSTRUCTION* cp = clickedCommand();
+    ModbusCommand* cp = clickedCommand();
     if (!cp) return;
-    INSTRUCTION& cmd = *cp;
+    ModbusCommand& cmd = *cp;
     const bool shown = selectionUnchanged();
     const int fc = fcOf(cmd);
     switch (currentRow_) {
@@ -1583,7 +1583,7 @@ Changes EditorSession::renameNode(const ItemPath& path, std::string_view newLabe
     const Snapshot before = snapshot();
     if (classifyItem(tree_, path) != NodeKind::Node || newLabel.empty()) return finish(before);
     const int s = subnetOfItem(tree_, path);
-    CONFIG& c = project_.subnet(s);
+    SubnetConfig& c = project_.subnet(s);
     const int n = item->data;
     if (n < 1 || n > usedCount(c.nodeCount, kMaxNodes)) return finish(before);
     c.nodes[static_cast<size_t>(n - 1)].name = std::string(newLabel);
@@ -1604,7 +1604,7 @@ ContextMenu EditorSession::rightClick(const ItemPath& path) {
         selected_ = path;
         showSelection();
         const NodeKind kind = classifyItem(tree_, path);
-        const CONFIG& c = project_.subnet(subnetOfItem(tree_, path));
+        const SubnetConfig& c = project_.subnet(subnetOfItem(tree_, path));
         state_.canAddNode = state_.canDeleteNode = state_.canAddCommand = state_.canDeleteCommand = false;
         if (kind != NodeKind::Fieldbus && kind != NodeKind::None && isMaster(c)) {
             const bool ruleA = !(project_.flags.legacyFlag244 && c.nodeCount >= 1);
@@ -1641,7 +1641,7 @@ Changes EditorSession::addNodeImpl(CommandSource source, bool checkEnabled) {
     const Snapshot before = snapshot();
     closeEditors();
     const int s = state_.selectedSubnet;
-    CONFIG& c = project_.subnet(s);
+    SubnetConfig& c = project_.subnet(s);
     ItemPath subnetPath = selected_;
     if (kind == NodeKind::Node) subnetPath.pop_back();
     TreeItem* subnetItem = itemAt(tree_, subnetPath);
@@ -1680,13 +1680,13 @@ Changes EditorSession::addCommand(int functionCode) {
     if (!nodeItem) return {};
     const Snapshot before = snapshot();
     closeEditors();
-    CONFIG& c = project_.subnet(state_.selectedSubnet);
+    SubnetConfig& c = project_.subnet(state_.selectedSubnet);
     const int count = usedCount(c.commandCount, kMaxCommands);
     if (count >= kMaxCommands) {
         op_->showMessage({T::CommandLimit, {}});
         return finish(before);
     }
-    INSTRUCTION cmd;
+    ModbusCommand cmd;
     cmd.nodeIndex = nodeItem->data;
     state_.currentNodeIndex = nodeItem->data;
     if (cmd.nodeIndex >= 1 && cmd.nodeIndex <= kMaxNodes)
@@ -1731,7 +1731,7 @@ Changes EditorSession::deleteNode(CommandSource source) {
     const TreeItem* nodeItem = itemAt(tree_, selected_);
     if (!nodeItem) return {};
     const int s = state_.selectedSubnet;
-    CONFIG& c = project_.subnet(s);
+    SubnetConfig& c = project_.subnet(s);
     const int d = nodeItem->data;
     const int nodes = usedCount(c.nodeCount, kMaxNodes);
     if (d < 1 || d > nodes) return {};
@@ -1789,7 +1789,7 @@ Changes EditorSession::deleteCommand() {
     if (!state_.canDeleteCommand || state_.nodeKind != NodeKind::Command) return {};
     const TreeItem* item = itemAt(tree_, selected_);
     if (!item || selected_.size() < 3) return {};
-    CONFIG& c = project_.subnet(state_.selectedSubnet);
+    SubnetConfig& c = project_.subnet(state_.selectedSubnet);
     const int k = item->data;
     const int commands = usedCount(c.commandCount, kMaxCommands);
     if (k < 1 || k > commands) return {};
@@ -1832,7 +1832,7 @@ Changes EditorSession::pasteNode() {
     if (s < 0 || !isMaster(project_.subnet(s))) return {};  // no context menu for other protocols
     const Snapshot before = snapshot();
     closeEditors();
-    CONFIG& c = project_.subnet(s);
+    SubnetConfig& c = project_.subnet(s);
     // 1. The context-menu Add Node on the subnet item.
     if (usedCount(c.nodeCount, kMaxNodes) >= kMaxNodes) {
         op_->showMessage({T::NodeLimit, {}});
@@ -1857,7 +1857,7 @@ Changes EditorSession::pasteNode() {
     const int targetIndex = nodeItem.data;
     const std::string targetAddress = c.nodes[static_cast<size_t>(targetIndex - 1)].address;
     // 3. Copies of the commands that carry the copied address.
-    const CONFIG& source = project_.subnet(copiedSubnet_);
+    const SubnetConfig& source = project_.subnet(copiedSubnet_);
     const int sourceCount = usedCount(source.commandCount, kMaxCommands);
     const std::string address = std::to_string(copiedAddress_);
     for (int k = 0; k < sourceCount; ++k) {
@@ -1867,7 +1867,7 @@ Changes EditorSession::pasteNode() {
             op_->showMessage({T::CommandLimit, {}});  // 4.
             break;
         }
-        INSTRUCTION copy = source.commands[static_cast<size_t>(k)];
+        ModbusCommand copy = source.commands[static_cast<size_t>(k)];
         copy.nodeIndex = targetIndex;
         copy.slaveAddress = targetAddress;
         c.commands[static_cast<size_t>(count)] = copy;

@@ -240,9 +240,9 @@ private:
     void commitSubnetChoice(const std::string& entry);
     void commitCommandChoice(const std::string& entry);
     std::string modelValueOfClickedRow() const;
-    CONFIG* clickedSubnet();
+    SubnetConfig* clickedSubnet();
     SlaveNode* clickedNode();
-    INSTRUCTION* clickedCommand();
+    ModbusCommand* clickedCommand();
     PromptUpdate helpFor(NodeKind kind, int row, std::string& text) const;
     Changes addNodeImpl(CommandSource source, bool checkEnabled);
 

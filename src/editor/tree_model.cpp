@@ -20,7 +20,7 @@ TreeItem root(const Text& t) { return root(t, t); }
 
 int clampCount(std::int32_t count, int max) { return std::clamp<std::int32_t>(count, 0, max); }
 
-void insertNodesAndCommands(const CONFIG& c, TreeItem& subnetItem) {
+void insertNodesAndCommands(const SubnetConfig& c, TreeItem& subnetItem) {
     const int nodes = clampCount(c.nodeCount, kMaxNodes);
     for (int i = 0; i < nodes; ++i) {
         TreeItem node;
@@ -31,7 +31,7 @@ void insertNodesAndCommands(const CONFIG& c, TreeItem& subnetItem) {
     }
     const int commands = clampCount(c.commandCount, kMaxCommands);
     for (int k = 0; k < commands; ++k) {
-        const INSTRUCTION& cmd = c.commands[static_cast<size_t>(k)];
+        const ModbusCommand& cmd = c.commands[static_cast<size_t>(k)];
         const std::string_view name = functionText(cmd.functionCode);
         if (name.empty()) continue;
         for (auto& node : subnetItem.children) {
@@ -47,7 +47,7 @@ void insertNodesAndCommands(const CONFIG& c, TreeItem& subnetItem) {
     }
 }
 
-bool isMaster(const CONFIG& c) { return c.protocolMode == texts::ModbusMaster.text; }
+bool isMaster(const SubnetConfig& c) { return c.protocolMode == texts::ModbusMaster.text; }
 
 // Texts of the item, its parent and its grandparent (empty when absent).
 struct Lineage {
@@ -67,7 +67,7 @@ Lineage lineage(const Tree& tree, const ItemPath& path) {
 
 }  // namespace
 
-void appendNodeItems(const CONFIG& c, TreeItem& subnetItem) { insertNodesAndCommands(c, subnetItem); }
+void appendNodeItems(const SubnetConfig& c, TreeItem& subnetItem) { insertNodesAndCommands(c, subnetItem); }
 
 const std::vector<SubnetLabel>& subnetLabels() {
     static const std::vector<SubnetLabel> labels = {

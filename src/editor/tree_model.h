@@ -60,7 +60,7 @@ Tree makeRoots(std::int32_t deviceKind);
 Tree buildTree(const Project& project);
 // Step 3 of rebuildTree for one subnet: its node items, in table order, each with
 // its command items, appended to subnetItem's children.
-void appendNodeItems(const CONFIG& subnet, TreeItem& subnetItem);
+void appendNodeItems(const SubnetConfig& subnet, TreeItem& subnetItem);
 
 // The item at path, or nullptr when the path names none.
 const TreeItem* itemAt(const Tree& tree, const ItemPath& path);

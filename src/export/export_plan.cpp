@@ -20,12 +20,12 @@ private:
     SheetPlan& sheet_;
 };
 
-int usedCommands(const CONFIG& subnet) { return std::clamp<std::int32_t>(subnet.commandCount, 0, kMaxCommands); }
+int usedCommands(const SubnetConfig& subnet) { return std::clamp<std::int32_t>(subnet.commandCount, 0, kMaxCommands); }
 
 // ---- DeviceKind 3: one template per protocol mode, subnet 1 only ----
 
 void fieldbusKind3(const Project& p, std::string_view mode, SheetWriter w) {
-    const CONFIG& s1 = p.subnet(0);
+    const SubnetConfig& s1 = p.subnet(0);
     const FieldbusSettings& f = p.fieldbus;
     const std::int32_t r = 2;
     w.put(r, 1, texts::ProtocolProfibus);
@@ -53,7 +53,7 @@ void fieldbusKind3(const Project& p, std::string_view mode, SheetWriter w) {
     }
 }
 
-void subnetKind3(const CONFIG& s, std::string_view mode, SheetWriter w) {
+void subnetKind3(const SubnetConfig& s, std::string_view mode, SheetWriter w) {
     const std::int32_t r = 2;
     w.put(r, 1, s.protocolMode);
     if (mode == texts::ModbusMaster.text) {
@@ -97,9 +97,9 @@ void subnetKind3(const CONFIG& s, std::string_view mode, SheetWriter w) {
     }
 }
 
-void commandsKind3(const CONFIG& s, bool plc, SheetWriter w) {
+void commandsKind3(const SubnetConfig& s, bool plc, SheetWriter w) {
     for (int i = 0; i < usedCommands(s); ++i) {
-        const INSTRUCTION& c = s.commands[static_cast<size_t>(i)];
+        const ModbusCommand& c = s.commands[static_cast<size_t>(i)];
         const std::int32_t r = i + 2;
         w.put(r, 1, std::to_string(i + 1));
         w.put(r, 2, blankIfMinusOne(c.slaveAddress));
@@ -123,9 +123,9 @@ void commandsGeneric(const Project& p, bool plc, SheetWriter w) {
     std::int32_t r = 2;
     int number = 1;
     for (int n = 0; n < kSubnetCount; ++n) {
-        const CONFIG& s = p.subnet(n);
+        const SubnetConfig& s = p.subnet(n);
         for (int i = 0; i < usedCommands(s); ++i, ++r, ++number) {
-            const INSTRUCTION& c = s.commands[static_cast<size_t>(i)];
+            const ModbusCommand& c = s.commands[static_cast<size_t>(i)];
             w.put(r, 1, std::to_string(number));
             w.put(r, 2, blankIfMinusOne(c.slaveAddress));
             w.put(r, 3, c.functionCode);
@@ -144,7 +144,7 @@ void commandsGeneric(const Project& p, bool plc, SheetWriter w) {
 
 void fieldbusGeneric(const Project& p, SheetWriter w) {
     const FieldbusSettings& f = p.fieldbus;
-    const CONFIG& s1 = p.subnet(0);
+    const SubnetConfig& s1 = p.subnet(0);
     const std::int32_t r = 2;
     switch (p.deviceKind) {
         case 0:
@@ -206,7 +206,7 @@ void subnetsGeneric(const Project& p, SheetWriter w) {
     const int count = p.deviceKind == 4 ? 2 : (p.deviceKind == 2 ? 4 : 1);
     const bool interfaces = p.flags.legacyFlag233b && p.deviceKind != 4;
     for (int n = 1; n <= count; ++n) {
-        const CONFIG& s = p.subnet(n - 1);
+        const SubnetConfig& s = p.subnet(n - 1);
         const std::int32_t r = n + 1;
         w.put(r, 1, std::to_string(n));
         w.put(r, 2, s.protocolMode);

@@ -46,14 +46,14 @@ struct Layout {
 // Lays out the read commands from inStart in the order FC 1, 2, 3, 4 and the
 // write commands from outStart in the order FC 5, 6, 15, 16, each code in table
 // order; sets bitOffset "0" and byteCount to the size.
-Layout layOut(CONFIG& c, std::int64_t inStart, std::int64_t outStart) {
+Layout layOut(SubnetConfig& c, std::int64_t inStart, std::int64_t outStart) {
     Layout l;
     const int n = std::clamp(c.commandCount, 0, kMaxCommands);
     auto run = [&](std::initializer_list<int> codes, std::int64_t startAt, bool& any) {
         std::int64_t next = startAt;
         for (int code : codes) {
             for (int k = 0; k < n; ++k) {
-                INSTRUCTION& cmd = c.commands[static_cast<size_t>(k)];
+                ModbusCommand& cmd = c.commands[static_cast<size_t>(k)];
                 if (functionCodeNumber(cmd.functionCode) != code) continue;
                 const std::int64_t size = commandSize(code, decimalOrZero(cmd.dataCount));
                 l.address[static_cast<size_t>(k)] = next;
@@ -72,11 +72,11 @@ Layout layOut(CONFIG& c, std::int64_t inStart, std::int64_t outStart) {
 }
 
 // The first laid-out command (table order) ending beyond its area, if any.
-bool exceedsArea(const CONFIG& c, const Layout& l, std::int64_t inputLimit, std::int64_t outputLimit) {
+bool exceedsArea(const SubnetConfig& c, const Layout& l, std::int64_t inputLimit, std::int64_t outputLimit) {
     const int n = std::clamp(c.commandCount, 0, kMaxCommands);
     for (int k = 0; k < n; ++k) {
         if (!l.laidOut[static_cast<size_t>(k)]) continue;
-        const INSTRUCTION& cmd = c.commands[static_cast<size_t>(k)];
+        const ModbusCommand& cmd = c.commands[static_cast<size_t>(k)];
         const std::int64_t end = l.address[static_cast<size_t>(k)] + decimalOrZero(cmd.byteCount);
         const bool read = isReadCode(functionCodeNumber(cmd.functionCode));
         if (read ? end > inputLimit : end > outputLimit) return true;
@@ -84,7 +84,7 @@ bool exceedsArea(const CONFIG& c, const Layout& l, std::int64_t inputLimit, std:
     return false;
 }
 
-void writeHexAddresses(CONFIG& c, const Layout& l) {
+void writeHexAddresses(SubnetConfig& c, const Layout& l) {
     for (int k = 0; k < kMaxCommands; ++k) {
         if (!l.laidOut[static_cast<size_t>(k)]) continue;
         c.commands[static_cast<size_t>(k)].mappingAddress =
@@ -92,10 +92,10 @@ void writeHexAddresses(CONFIG& c, const Layout& l) {
     }
 }
 
-void writePlcAddresses(CONFIG& c, const Layout& l, const PlcBlocks& plc) {
+void writePlcAddresses(SubnetConfig& c, const Layout& l, const PlcBlocks& plc) {
     for (int k = 0; k < kMaxCommands; ++k) {
         if (!l.laidOut[static_cast<size_t>(k)]) continue;
-        INSTRUCTION& cmd = c.commands[static_cast<size_t>(k)];
+        ModbusCommand& cmd = c.commands[static_cast<size_t>(k)];
         cmd.mappingAddress = plc.gatewayOffsetToPlc(cmd, cmd.mappingAddress);
     }
 }
@@ -177,7 +177,7 @@ bool calculateMappingAddresses(Project& project, MappingState& state, const PlcB
     if (project.deviceKind == 4) inputLimit = outputLimit = 0x200;
 
     // Subnet 1.
-    CONFIG& first = project.subnet(0);
+    SubnetConfig& first = project.subnet(0);
     const std::int64_t inStart = project.deviceKind == 0 ? 2 : statusByteCount(project);
     const Layout l1 = layOut(first, inStart, kOutputStart);
     if (exceedsArea(first, l1, inputLimit, outputLimit + kOutputStart)) {
@@ -196,7 +196,7 @@ bool calculateMappingAddresses(Project& project, MappingState& state, const PlcB
     // DeviceKind 4: subnet 2 continues where subnet 1 ended.
     std::optional<Layout> l2;
     if (project.deviceKind == 4) {
-        CONFIG& second = project.subnet(1);
+        SubnetConfig& second = project.subnet(1);
         l2 = layOut(second, l1.anyInput ? l1.inEnd : 0, l1.anyOutput ? l1.outEnd : kOutputStart);
         if (!state.mappingOverflow && exceedsArea(second, *l2, 0x200, 0x4200)) {
             op.showMessage({texts::MappingExceedsMaximum, {}});

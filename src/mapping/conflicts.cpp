@@ -87,10 +87,10 @@ ConflictCounter::ConflictCounter(const Project& project, const PlcBlocks* blocks
         footprints_.push_back(std::move(fp));
     }
     for (int i = 0; i < kSubnetCount; ++i) {
-        const CONFIG& c = project.subnet(i);
+        const SubnetConfig& c = project.subnet(i);
         const int n = std::clamp(c.commandCount, 0, kMaxCommands);
         for (int k = 0; k < n; ++k) {
-            const INSTRUCTION& cmd = c.commands[static_cast<size_t>(k)];
+            const ModbusCommand& cmd = c.commands[static_cast<size_t>(k)];
             const int fc = functionCodeNumber(cmd.functionCode);
             if (!isReadCode(fc) && !isWriteCode(fc)) continue;
             lines_.push_back({std::string(functionText(cmd.functionCode)), fc, i, k});
@@ -132,7 +132,7 @@ void ConflictCounter::addBits(std::vector<ByteBits>& out, Table t, std::int64_t 
 }
 
 std::vector<ConflictCounter::ByteBits> ConflictCounter::footprintOf(const Project& project,
-                                                                   const INSTRUCTION& cmd) const {
+                                                                   const ModbusCommand& cmd) const {
     std::vector<ByteBits> fp;
     const int fc = functionCodeNumber(cmd.functionCode);
     if (isUnassigned(cmd.mappingAddress)) return fp;
@@ -274,10 +274,10 @@ std::string ConflictCounter::rowLabel(Grid grid, int row) const {
 void applyEmptyAddressDefaults(Project& project, const PlcBlocks& blocks) {
     const std::string base = std::to_string(blocks.inputBlocks.at(0).base);
     for (int i = 0; i < kSubnetCount; ++i) {
-        CONFIG& c = project.subnet(i);
+        SubnetConfig& c = project.subnet(i);
         const int n = std::clamp(c.commandCount, 0, kMaxCommands);
         for (int k = 0; k < n; ++k) {
-            INSTRUCTION& cmd = c.commands[static_cast<size_t>(k)];
+            ModbusCommand& cmd = c.commands[static_cast<size_t>(k)];
             if (!cmd.mappingAddress.empty()) continue;
             const int fc = functionCodeNumber(cmd.functionCode);
             if (fc == 3 || fc == 4) cmd.mappingAddress = base;
@@ -310,10 +310,10 @@ bool hasMappingConflict(const Project& project, const PlcBlocks* plc) {
     const std::int64_t status = statusByteCountAnyMode(project);
     if (status > 0) reads.push_back({0, 8 * status});
     for (int i = 0; i < kSubnetCount; ++i) {
-        const CONFIG& c = project.subnet(i);
+        const SubnetConfig& c = project.subnet(i);
         const int n = std::clamp(c.commandCount, 0, kMaxCommands);
         for (int k = 0; k < n; ++k) {
-            const INSTRUCTION& cmd = c.commands[static_cast<size_t>(k)];
+            const ModbusCommand& cmd = c.commands[static_cast<size_t>(k)];
             if (isUnassigned(cmd.mappingAddress)) return true;
             const int fc = functionCodeNumber(cmd.functionCode);
             if (!isReadCode(fc) && !isWriteCode(fc)) continue;

@@ -113,7 +113,7 @@ private:
     void addBits(std::vector<ByteBits>& out, Table t, std::int64_t start, std::int64_t bitOffset,
                  std::int64_t bitCount, const BlockList* list) const;
     int cellOf(const BlockList* list, std::int64_t offset) const;
-    std::vector<ByteBits> footprintOf(const Project& project, const INSTRUCTION& command) const;
+    std::vector<ByteBits> footprintOf(const Project& project, const ModbusCommand& command) const;
 
     const PlcBlocks* blocks_ = nullptr;
     std::vector<Line> lines_;

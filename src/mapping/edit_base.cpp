@@ -132,16 +132,16 @@ bool EditBaseSession::ok(PlcState& state, Project& project, Operator& op) {
     // opening while PLC mode is on. A PLC address in no block has no offset; such
     // a command is left out of the size check and keeps its text.
     struct Pending {
-        INSTRUCTION* command;
+        ModbusCommand* command;
         std::string offset;
     };
     std::vector<Pending> pending;
     std::int64_t inputEnd = 0, outputEnd = 0;
     for (int i = 0; i < kSubnetCount; ++i) {
-        CONFIG& c = project.subnet(i);
+        SubnetConfig& c = project.subnet(i);
         const int n = std::clamp(c.commandCount, 0, kMaxCommands);
         for (int k = 0; k < n; ++k) {
-            INSTRUCTION& cmd = c.commands[static_cast<size_t>(k)];
+            ModbusCommand& cmd = c.commands[static_cast<size_t>(k)];
             std::optional<std::string> offset;
             if (modeAtOpening_) offset = opening_.plcToGatewayOffset(cmd);
             else offset = cmd.mappingAddress;

@@ -138,13 +138,13 @@ bool BlockList::operator==(const BlockList& o) const {
 
 // ---- PlcBlocks ---------------------------------------------------------------
 
-const BlockList& PlcBlocks::listOf(const INSTRUCTION& command) const {
+const BlockList& PlcBlocks::listOf(const ModbusCommand& command) const {
     const int fc = functionCodeNumber(command.functionCode);
     if (isWriteCode(fc) && !hasInputSuffix(command.mappingAddress)) return outputBlocks;
     return inputBlocks;
 }
 
-std::optional<std::int64_t> PlcBlocks::gatewayOffsetValue(const INSTRUCTION& command) const {
+std::optional<std::int64_t> PlcBlocks::gatewayOffsetValue(const ModbusCommand& command) const {
     if (isUnassigned(command.mappingAddress)) return std::nullopt;
     const auto address = leadingDecimal(command.mappingAddress);
     if (!address) return std::nullopt;
@@ -154,7 +154,7 @@ std::optional<std::int64_t> PlcBlocks::gatewayOffsetValue(const INSTRUCTION& com
     return &list == &outputBlocks ? *offset + kOutputAreaStart : *offset;
 }
 
-std::optional<std::string> PlcBlocks::plcToGatewayOffset(const INSTRUCTION& command) const {
+std::optional<std::string> PlcBlocks::plcToGatewayOffset(const ModbusCommand& command) const {
     const auto value = gatewayOffsetValue(command);
     if (!value) return std::nullopt;
     if (*value >= kOutputAreaStart) {
@@ -164,7 +164,7 @@ std::optional<std::string> PlcBlocks::plcToGatewayOffset(const INSTRUCTION& comm
     return byteToHexText(static_cast<std::uint32_t>(*value));
 }
 
-std::string PlcBlocks::gatewayOffsetToPlc(const INSTRUCTION& command, std::string_view offsetText) const {
+std::string PlcBlocks::gatewayOffsetToPlc(const ModbusCommand& command, std::string_view offsetText) const {
     if (isUnassigned(offsetText)) return command.mappingAddress;
     const auto g = parseHex(offsetText);
     if (!g) return command.mappingAddress;
@@ -182,12 +182,12 @@ std::string PlcBlocks::gatewayOffsetToPlc(const INSTRUCTION& command, std::strin
     return plc ? std::to_string(*plc) : command.mappingAddress;
 }
 
-std::string PlcBlocks::toModuleAddress(const INSTRUCTION& command) const {
+std::string PlcBlocks::toModuleAddress(const ModbusCommand& command) const {
     auto offset = plcToGatewayOffset(command);
     return offset ? std::move(*offset) : command.mappingAddress;
 }
 
-std::string PlcBlocks::toShownAddress(const INSTRUCTION& command) const {
+std::string PlcBlocks::toShownAddress(const ModbusCommand& command) const {
     return gatewayOffsetToPlc(command, command.mappingAddress);
 }
 
@@ -198,7 +198,7 @@ namespace {
 template <class Fn>
 void forEachCommand(Project& project, Fn fn) {
     for (int i = 0; i < kSubnetCount; ++i) {
-        CONFIG& c = project.subnet(i);
+        SubnetConfig& c = project.subnet(i);
         const int n = std::clamp(c.commandCount, 0, kMaxCommands);
         for (int k = 0; k < n; ++k) fn(c.commands[static_cast<size_t>(k)]);
     }
@@ -207,11 +207,11 @@ void forEachCommand(Project& project, Fn fn) {
 }  // namespace
 
 void convertProjectToPlc(Project& project, const PlcBlocks& blocks) {
-    forEachCommand(project, [&](INSTRUCTION& cmd) { cmd.mappingAddress = blocks.toShownAddress(cmd); });
+    forEachCommand(project, [&](ModbusCommand& cmd) { cmd.mappingAddress = blocks.toShownAddress(cmd); });
 }
 
 void convertProjectToOffsets(Project& project, const PlcBlocks& blocks) {
-    forEachCommand(project, [&](INSTRUCTION& cmd) { cmd.mappingAddress = blocks.toModuleAddress(cmd); });
+    forEachCommand(project, [&](ModbusCommand& cmd) { cmd.mappingAddress = blocks.toModuleAddress(cmd); });
 }
 
 void cancelBaseAddress(PlcState& state, Project& project) {
@@ -221,10 +221,10 @@ void cancelBaseAddress(PlcState& state, Project& project) {
 }
 
 std::optional<Message> plcRangeCheck(const Project& project, const PlcBlocks& blocks) {
-    const CONFIG& c = project.subnet(0);
+    const SubnetConfig& c = project.subnet(0);
     const int n = std::clamp(c.commandCount, 0, kMaxCommands);
     for (int k = 0; k < n; ++k) {
-        const INSTRUCTION& cmd = c.commands[static_cast<size_t>(k)];
+        const ModbusCommand& cmd = c.commands[static_cast<size_t>(k)];
         const int fc = functionCodeNumber(cmd.functionCode);
         if (!isReadCode(fc) && !isWriteCode(fc)) continue;
         const auto address = leadingDecimal(cmd.mappingAddress);

@@ -106,20 +106,20 @@ public:
     // PLC form -> offset form: the gateway offset text of the command's
     // mappingAddress ("1a", output writes "40xx"); nullopt when unassigned or
     // outside every block.
-    std::optional<std::string> plcToGatewayOffset(const INSTRUCTION& command) const;
+    std::optional<std::string> plcToGatewayOffset(const ModbusCommand& command) const;
     // Offset form -> PLC form for the command: "%d" for reads and output writes,
     // "%d(input)" for writes into the input area; the command's current text when
     // the offset is unassigned, not a hex number or in no block.
-    std::string gatewayOffsetToPlc(const INSTRUCTION& command, std::string_view offsetText) const;
+    std::string gatewayOffsetToPlc(const ModbusCommand& command, std::string_view offsetText) const;
     // The gateway offset of the command as a number (output writes from 0x4000).
-    std::optional<std::int64_t> gatewayOffsetValue(const INSTRUCTION& command) const;
+    std::optional<std::int64_t> gatewayOffsetValue(const ModbusCommand& command) const;
 
     // PlcAddressing
-    std::optional<std::string> gatewayOffset(const INSTRUCTION& command) const override {
+    std::optional<std::string> gatewayOffset(const ModbusCommand& command) const override {
         return plcToGatewayOffset(command);
     }
-    std::string toModuleAddress(const INSTRUCTION& command) const override;
-    std::string toShownAddress(const INSTRUCTION& command) const override;
+    std::string toModuleAddress(const ModbusCommand& command) const override;
+    std::string toShownAddress(const ModbusCommand& command) const override;
     std::int64_t areaTotal(bool inputArea) const override {
         return (inputArea ? inputBlocks : outputBlocks).total();
     }
@@ -129,7 +129,7 @@ public:
 
     // Whether the command's data lie in the input area in PLC form (reads and
     // "(input)" writes) -- the list its address is looked up in.
-    const BlockList& listOf(const INSTRUCTION& command) const;
+    const BlockList& listOf(const ModbusCommand& command) const;
 };
 
 // The program-wide PLC state: the mode, the enabling of "Cancel Base Address" and

@@ -27,14 +27,14 @@ std::string FieldbusSettings::* const kFieldbusBody[] = {
     &FieldbusSettings::dns2,
 };
 
-// The seven project-wide texts every CONFIG body carries (version 700).
+// The seven project-wide texts every SubnetConfig body carries (version 700).
 std::string FieldbusSettings::* const kProjectWide[] = {
     &FieldbusSettings::profibusAddress, &FieldbusSettings::compatibilityMode,
     &FieldbusSettings::configurationMode, &FieldbusSettings::reserved1,
     &FieldbusSettings::reserved2, &FieldbusSettings::reserved3, &FieldbusSettings::reserved4,
 };
 
-using C = CONFIG;
+using C = SubnetConfig;
 std::string C::* const kMasterGroup[] = {
     &C::masterBaudRate, &C::masterDataBits, &C::masterParity, &C::masterStopBits,
     &C::masterTransmissionMode, &C::responseTimeout, &C::pollDelay, &C::outputMode,
@@ -59,7 +59,7 @@ std::string C::* const kStatusGroup[] = {
     &C::responseStatus, &C::timeoutAction, &C::retransmissionTimes,
 };
 
-using I = INSTRUCTION;
+using I = ModbusCommand;
 std::string I::* const kCommandTexts[] = {
     &I::slaveAddress, &I::functionCode, &I::startAddress, &I::dataCount, &I::mappingAddress,
     &I::bitOffset, &I::byteCount, &I::dataFilter, &I::checkType, &I::scanType,
@@ -75,7 +75,7 @@ void readTexts(ArchiveReader& rd, R& r, std::string R::* const (&members)[N]) {
     for (auto m : members) r.*m = rd.text();
 }
 
-void writeConfigBody(ArchiveWriter& w, const CONFIG& c, const Project& p) {
+void writeConfigBody(ArchiveWriter& w, const SubnetConfig& c, const Project& p) {
     w.u32(kWrittenFileVersion);
     w.text(c.protocolMode);
     writeTexts(w, p.fieldbus, kProjectWide);
@@ -91,7 +91,7 @@ void writeConfigBody(ArchiveWriter& w, const CONFIG& c, const Project& p) {
         w.text(c.nodes[static_cast<size_t>(i)].name);
     }
     for (std::int32_t i = 0; i < c.commandCount && i < kMaxCommands; ++i) {
-        const INSTRUCTION& cmd = c.commands[static_cast<size_t>(i)];
+        const ModbusCommand& cmd = c.commands[static_cast<size_t>(i)];
         writeTexts(w, cmd, kCommandTexts);
         w.i32(cmd.nodeIndex);
         w.text(cmd.byteSwap);
@@ -103,13 +103,13 @@ void writeConfigBody(ArchiveWriter& w, const CONFIG& c, const Project& p) {
     writeTexts(w, c, kStatusGroup);
 }
 
-// What reading one CONFIG record leaves behind besides the record itself.
+// What reading one SubnetConfig record leaves behind besides the record itself.
 struct ConfigReadState {
     std::uint32_t version = 0;
     VariantFlags flags;
 };
 
-void readConfigBody(ArchiveReader& rd, CONFIG& c, FieldbusSettings& fieldbus, ConfigReadState& st) {
+void readConfigBody(ArchiveReader& rd, SubnetConfig& c, FieldbusSettings& fieldbus, ConfigReadState& st) {
     const std::uint32_t v = rd.u32();
     st.version = v;
     st.flags = VariantFlags{false, false, false, false, false, false, false};
@@ -143,7 +143,7 @@ void readConfigBody(ArchiveReader& rd, CONFIG& c, FieldbusSettings& fieldbus, Co
         n.name = rd.text();
     }
     for (std::int32_t i = 0; i < c.commandCount; ++i) {
-        INSTRUCTION& cmd = c.commands[static_cast<size_t>(i)];
+        ModbusCommand& cmd = c.commands[static_cast<size_t>(i)];
         readTexts(rd, cmd, kCommandTexts);
         cmd.nodeIndex = rd.i32();
         cmd.byteSwap = v >= 600 ? rd.text() : texts::NoSwap.str();
@@ -218,7 +218,7 @@ std::optional<Message> parse(std::span<const std::uint8_t> bytes, Project& p, co
     tags.expect(rd, ObjectTags::Kind::Fieldbus, 0);
     readTexts(rd, fb, kFieldbusBody);
 
-    auto records = std::make_unique<std::array<CONFIG, kSubnetCount>>();
+    auto records = std::make_unique<std::array<SubnetConfig, kSubnetCount>>();
     ConfigReadState st;
     for (int i = 0; i < kSubnetCount; ++i) {
         const int earlier = tags.expect(rd, ObjectTags::Kind::Config, i);
@@ -244,7 +244,7 @@ std::optional<Message> parse(std::span<const std::uint8_t> bytes, Project& p, co
     replaceText(p.fieldbus.configurationMode, texts::OldViaProfibusMaster, texts::ViaProfibusMasterSoftware);
 
     for (int i = 0; i < kSubnetCount; ++i) {
-        CONFIG& c = p.subnet(i);
+        SubnetConfig& c = p.subnet(i);
         c = (*records)[static_cast<size_t>(i)];
         for (auto& cmd : c.commands) {
             if (p.fileVersion < 600) {
@@ -291,7 +291,7 @@ std::vector<std::uint8_t> projectFileBytes(const Project& p, const MappingAddres
             w.u16(kClassTagBit | 3);
         }
         if (form) {
-            CONFIG copy = p.subnet(i);
+            SubnetConfig copy = p.subnet(i);
             for (std::int32_t k = 0; k < copy.commandCount && k < kMaxCommands; ++k) {
                 auto& command = copy.commands[static_cast<size_t>(k)];
                 command.mappingAddress = form->toModuleAddress(command);

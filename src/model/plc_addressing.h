@@ -20,17 +20,17 @@ public:
     // The command's mappingAddress is the shown (PLC) address; returns the gateway
     // module address text for the file. The function code decides the data block
     // list (reads and local writes: inputs; other writes: outputs).
-    virtual std::string toModuleAddress(const INSTRUCTION& command) const = 0;
+    virtual std::string toModuleAddress(const ModbusCommand& command) const = 0;
     // The command's mappingAddress is the module address text from the file;
     // returns the shown (PLC) address.
-    virtual std::string toShownAddress(const INSTRUCTION& command) const = 0;
+    virtual std::string toShownAddress(const ModbusCommand& command) const = 0;
 };
 
 class PlcAddressing : public MappingAddressForm {
 public:
     // The gateway offset text of a command whose mappingAddress is in PLC form
     // (hex text, output area from "4000"); nullopt when it lies in no block.
-    virtual std::optional<std::string> gatewayOffset(const INSTRUCTION& command) const = 0;
+    virtual std::optional<std::string> gatewayOffset(const ModbusCommand& command) const = 0;
 
     // Editor hooks (command rows "Number of Data" and "Mapping Address"
     // in PLC mode). inputArea selects inputBlocks (true) or outputBlocks (false).

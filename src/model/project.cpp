@@ -30,7 +30,7 @@ constexpr TextField<FB> kFieldbusFields[] = {
     {"reserved4", &FB::reserved4},
 };
 
-using C = CONFIG;
+using C = SubnetConfig;
 constexpr TextField<C> kConfigFields[] = {
     {"inputFaultReset", &C::inputFaultReset},
     {"protocolMode", &C::protocolMode},
@@ -77,7 +77,7 @@ constexpr TextField<C> kConfigFields[] = {
     {"stopCharacter", &C::stopCharacter},
 };
 
-using I = INSTRUCTION;
+using I = ModbusCommand;
 constexpr TextField<I> kInstructionFields[] = {
     {"slaveAddress", &I::slaveAddress},
     {"functionCode", &I::functionCode},
@@ -127,8 +127,8 @@ constexpr FunctionEntry kFunctions[] = {
     {"15", texts::ForceMultipleCoils},     {"16", texts::PresetMultipleRegisters},
 };
 
-void resetSubnet(CONFIG& c, const Project& project) {
-    CONFIG fresh;
+void resetSubnet(SubnetConfig& c, const Project& project) {
+    SubnetConfig fresh;
     fresh.protocolMode = texts::ModbusMaster.str();
     fresh.masterBaudRate = "19200";
     fresh.masterDataBits = "8";
@@ -174,7 +174,7 @@ void resetSubnet(CONFIG& c, const Project& project) {
     for (auto& n : fresh.nodes) n = SlaveNode{"-1", texts::NewNodeName.str()};
     const std::string filter(defaultDataFilter(project));
     for (auto& cmd : fresh.commands) {
-        cmd = INSTRUCTION{};
+        cmd = ModbusCommand{};
         cmd.dataFilter = filter;
         cmd.scanType = texts::FastScan.str();
         cmd.byteSwap = texts::NoSwap.str();
@@ -186,14 +186,14 @@ void resetSubnet(CONFIG& c, const Project& project) {
 }  // namespace
 
 std::span<const TextField<FieldbusSettings>> fieldbusTextFields() { return kFieldbusFields; }
-std::span<const TextField<CONFIG>> configTextFields() { return kConfigFields; }
-std::span<const TextField<INSTRUCTION>> instructionTextFields() { return kInstructionFields; }
+std::span<const TextField<SubnetConfig>> subnetTextFields() { return kConfigFields; }
+std::span<const TextField<ModbusCommand>> commandTextFields() { return kInstructionFields; }
 std::span<const TextField<SlaveNode>> slaveNodeTextFields() { return kNodeFields; }
 std::span<const FlagField> variantFlagFields() { return kFlagFields; }
 
 std::string* fieldByName(FieldbusSettings& r, std::string_view name) { return lookup(r, kFieldbusFields, name); }
-std::string* fieldByName(CONFIG& r, std::string_view name) { return lookup(r, kConfigFields, name); }
-std::string* fieldByName(INSTRUCTION& r, std::string_view name) { return lookup(r, kInstructionFields, name); }
+std::string* fieldByName(SubnetConfig& r, std::string_view name) { return lookup(r, kConfigFields, name); }
+std::string* fieldByName(ModbusCommand& r, std::string_view name) { return lookup(r, kInstructionFields, name); }
 
 std::string_view protocolTypeForKind(std::int32_t kind) {
     switch (kind) {
@@ -233,7 +233,7 @@ std::string_view defaultDataFilter(const Project& p) {
 const SlaveNode* nodeOfCommand(const Project& p, int subnetIndex, int commandIndex) {
     if (subnetIndex < 0 || subnetIndex >= kSubnetCount || commandIndex < 0 || commandIndex >= kMaxCommands)
         return nullptr;
-    const CONFIG& c = p.subnet(subnetIndex);
+    const SubnetConfig& c = p.subnet(subnetIndex);
     const std::int32_t idx = c.commands[static_cast<size_t>(commandIndex)].nodeIndex;
     if (idx < 1 || idx > kMaxNodes) return nullptr;
     return &c.nodes[static_cast<size_t>(idx - 1)];
@@ -280,7 +280,7 @@ void resetToDefaults(Project& p, std::int32_t deviceKind) {
     p.subnets[0].inputFaultReset = texts::Enable.str();
 
     // 5. Subnet 1 overrides.
-    CONFIG& s1 = p.subnets[0];
+    SubnetConfig& s1 = p.subnets[0];
     if (p.flags.legacyFlag243) {
         s1.protocolMode = texts::UserConfig.str();
         s1.inputLengthPrefix = texts::Disable.str();
@@ -297,11 +297,11 @@ void resetToDefaults(Project& p, std::int32_t deviceKind) {
 }
 
 void addDefaultNode(Project& p) {
-    CONFIG& s1 = p.subnets[0];
+    SubnetConfig& s1 = p.subnets[0];
     s1.nodeCount = 1;
     s1.commandCount = 2;
     s1.nodes[0] = SlaveNode{"1", texts::NodeNamePrefix.str() + "1"};
-    INSTRUCTION cmd;
+    ModbusCommand cmd;
     cmd.slaveAddress = "1";
     cmd.functionCode = "3";
     cmd.startAddress = "0";

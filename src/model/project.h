@@ -60,7 +60,7 @@ struct SlaveNode {
     bool operator==(const SlaveNode&) const = default;
 };
 
-struct INSTRUCTION {
+struct ModbusCommand {
     std::string slaveAddress;
     std::string functionCode;
     std::string startAddress;
@@ -74,13 +74,13 @@ struct INSTRUCTION {
     std::string byteSwap;
     std::int32_t nodeIndex = 0;  // 1-based index into the subnet's nodes; 0 = none
 
-    bool operator==(const INSTRUCTION&) const = default;
+    bool operator==(const ModbusCommand&) const = default;
 };
 
 // One subnet. The four gateway-wide fields (inputFaultReset, timeoutAction,
 // retransmissionTimes, inputLengthPrefix) exist in every record because the file
 // stores them per record; only subnet 1's copy is shown and used.
-struct CONFIG {
+struct SubnetConfig {
     std::string inputFaultReset;
     std::string protocolMode;
     std::string masterBaudRate;
@@ -127,22 +127,22 @@ struct CONFIG {
     std::int32_t nodeCount = 0;     // 0 .. kMaxNodes
     std::int32_t commandCount = 0;  // 0 .. kMaxCommands
     std::array<SlaveNode, kMaxNodes> nodes{};
-    std::array<INSTRUCTION, kMaxCommands> commands{};
+    std::array<ModbusCommand, kMaxCommands> commands{};
 
-    bool operator==(const CONFIG&) const = default;
+    bool operator==(const SubnetConfig&) const = default;
 };
 
 struct Project {
     std::int32_t deviceKind = 3;
     VariantFlags flags;
     FieldbusSettings fieldbus;
-    std::array<CONFIG, kSubnetCount> subnets{};
+    std::array<SubnetConfig, kSubnetCount> subnets{};
     std::uint32_t fileVersion = kNewProjectFileVersion;
     bool modified = false;
     bool loadedFromFile = false;
 
-    CONFIG& subnet(int index) { return subnets.at(static_cast<size_t>(index)); }
-    const CONFIG& subnet(int index) const { return subnets.at(static_cast<size_t>(index)); }
+    SubnetConfig& subnet(int index) { return subnets.at(static_cast<size_t>(index)); }
+    const SubnetConfig& subnet(int index) const { return subnets.at(static_cast<size_t>(index)); }
 };
 
 // Field access by name: each table lists the text fields of a record in the
@@ -154,8 +154,8 @@ struct TextField {
 };
 
 std::span<const TextField<FieldbusSettings>> fieldbusTextFields();   // 20 fields
-std::span<const TextField<CONFIG>> configTextFields();               // every text field
-std::span<const TextField<INSTRUCTION>> instructionTextFields();     // 11 fields
+std::span<const TextField<SubnetConfig>> subnetTextFields();               // every text field
+std::span<const TextField<ModbusCommand>> commandTextFields();     // 11 fields
 std::span<const TextField<SlaveNode>> slaveNodeTextFields();         // address, name
 
 struct FlagField {
@@ -166,8 +166,8 @@ std::span<const FlagField> variantFlagFields();  // 7 flags
 
 // Returns the named text field, or nullptr when the record has no such field.
 std::string* fieldByName(FieldbusSettings& record, std::string_view name);
-std::string* fieldByName(CONFIG& record, std::string_view name);
-std::string* fieldByName(INSTRUCTION& record, std::string_view name);
+std::string* fieldByName(SubnetConfig& record, std::string_view name);
+std::string* fieldByName(ModbusCommand& record, std::string_view name);
 
 // Model operations.
 void resetToDefaults(Project& project, std::int32_t deviceKind = 3);

@@ -25,7 +25,7 @@ std::unique_ptr<Project> projectWithTwoReads(const char* second) {
     auto p = std::make_unique<Project>();
     resetToDefaults(*p);
     addDefaultNode(*p);  // FC 3, 8 registers at "0"; FC 16 at "4000"
-    CONFIG& c = p->subnet(0);
+    SubnetConfig& c = p->subnet(0);
     c.commands[2] = c.commands[0];
     c.commands[2].mappingAddress = second;
     c.commands[2].dataCount = "2";
@@ -83,7 +83,7 @@ private slots:
         state.blocks.inputBlocks.setCount(2);
         state.blocks.inputBlocks.at(0) = {100, 15};
         state.blocks.inputBlocks.at(1) = {200, 5};
-        CONFIG& c = p->subnet(0);
+        SubnetConfig& c = p->subnet(0);
         c.commands[0].mappingAddress = "100";
         c.commands[1].mappingAddress = "0";
         c.commands[2].mappingAddress = "104";

@@ -90,8 +90,8 @@ void readProjectJson(const json& j, Project& p) {
         for (size_t s = 0; s < subnets.size(); ++s) {
             const std::string where = "subnets[" + std::to_string(s) + "]";
             const json& sj = objectOf(subnets[s], where);
-            CONFIG& c = p.subnet(static_cast<int>(s));
-            readTextFields(sj, c, configTextFields(), {"nodeCount", "commandCount", "nodes", "commands"}, where);
+            SubnetConfig& c = p.subnet(static_cast<int>(s));
+            readTextFields(sj, c, subnetTextFields(), {"nodeCount", "commandCount", "nodes", "commands"}, where);
             if (sj.contains("nodes")) {
                 const json& nodes = sj["nodes"];
                 if (!nodes.is_array() || nodes.size() > kMaxNodes) throw JsonError{where + ".nodes must be a list of at most 128 nodes"};
@@ -107,8 +107,8 @@ void readProjectJson(const json& j, Project& p) {
                 for (size_t n = 0; n < cmds.size(); ++n) {
                     const std::string w = where + ".commands[" + std::to_string(n) + "]";
                     const json& cj = objectOf(cmds[n], w);
-                    INSTRUCTION& cmd = c.commands[n];
-                    readTextFields(cj, cmd, instructionTextFields(), {"nodeIndex"}, w);
+                    ModbusCommand& cmd = c.commands[n];
+                    readTextFields(cj, cmd, commandTextFields(), {"nodeIndex"}, w);
                     if (cj.contains("nodeIndex"))
                         cmd.nodeIndex = static_cast<std::int32_t>(integerOf(cj["nodeIndex"], w + ".nodeIndex", INT32_MIN, INT32_MAX));
                 }
@@ -133,8 +133,8 @@ ordered_json projectToJson(const Project& p) {
     j["flags"] = flags;
     j["fieldbus"] = textFieldsToJson(p.fieldbus, fieldbusTextFields());
     ordered_json subnets = ordered_json::array();
-    for (const CONFIG& c : p.subnets) {
-        ordered_json s = textFieldsToJson(c, configTextFields());
+    for (const SubnetConfig& c : p.subnets) {
+        ordered_json s = textFieldsToJson(c, subnetTextFields());
         s["nodeCount"] = c.nodeCount;
         s["commandCount"] = c.commandCount;
         ordered_json nodes = ordered_json::array();
@@ -143,8 +143,8 @@ ordered_json projectToJson(const Project& p) {
         s["nodes"] = nodes;
         ordered_json cmds = ordered_json::array();
         for (std::int32_t i = 0; i < c.commandCount && i < kMaxCommands; ++i) {
-            const INSTRUCTION& cmd = c.commands[static_cast<size_t>(i)];
-            ordered_json cj = textFieldsToJson(cmd, instructionTextFields());
+            const ModbusCommand& cmd = c.commands[static_cast<size_t>(i)];
+            ordered_json cj = textFieldsToJson(cmd, commandTextFields());
             cj["nodeIndex"] = cmd.nodeIndex;
             cmds.push_back(cj);
         }

@@ -20,29 +20,29 @@ struct RangeCase {
     const char* mode;  // subnet 1 protocol
     int row;
     const char* input;
-    std::string CONFIG::*field;
+    std::string SubnetConfig::*field;
     const char* stored;   // the field afterwards
     std::vector<std::string> shown;
 };
 
 TEST(SubnetEdit, RangeCheckedRows) {
     const RangeCase cases[] = {
-        {"timeout_leading_zero_kept", "Modbus Master", 7, "0500", &CONFIG::responseTimeout, "0500", {}},
-        {"timeout_illegal", "Modbus Master", 7, "5e2", &CONFIG::responseTimeout, "300", keys({"IllegalCharacters"})},
-        {"timeout_out_of_range", "Modbus Master", 7, "70000", &CONFIG::responseTimeout, "300", keys({"ValueOutOfRange"})},
-        {"timeout_empty_silent", "Modbus Master", 7, "", &CONFIG::responseTimeout, "300", {}},
-        {"timeout_lower_bound", "Modbus Master", 7, "5", &CONFIG::responseTimeout, "5", {}},
-        {"poll_delay", "Modbus Master", 8, "2500", &CONFIG::pollDelay, "2500", {}},
-        {"poll_delay_above", "Modbus Master", 8, "2501", &CONFIG::pollDelay, "0", keys({"ValueOutOfRange"})},
-        {"scan_rate_zero", "Modbus Master", 11, "0", &CONFIG::scanRate, "10", keys({"ValueOutOfRange"})},
-        {"scan_rate", "Modbus Master", 11, "255", &CONFIG::scanRate, "255", {}},
-        {"slave_address", "Modbus Slave", 5, "247", &CONFIG::slaveAddress, "247", {}},
-        {"slave_address_zero", "Modbus Slave", 5, "0", &CONFIG::slaveAddress, "", keys({"ValueOutOfRange"})},
-        {"send_interval", "Modbus Master", 20, "6000", &CONFIG::charIntervalSend, "6000", {}},
-        {"receive_interval", "Modbus Master", 21, "6001", &CONFIG::charIntervalReceive, "0", keys({"ValueOutOfRange"})},
-        {"char_interval", "User Config", 13, "9", &CONFIG::charInterval, "10", keys({"ValueOutOfRange"})},
-        {"char_interval_ok", "User Config", 13, "60000", &CONFIG::charInterval, "60000", {}},
-        {"period", "User Config", 16, "10", &CONFIG::autoSendPeriod, "10", {}},
+        {"timeout_leading_zero_kept", "Modbus Master", 7, "0500", &SubnetConfig::responseTimeout, "0500", {}},
+        {"timeout_illegal", "Modbus Master", 7, "5e2", &SubnetConfig::responseTimeout, "300", keys({"IllegalCharacters"})},
+        {"timeout_out_of_range", "Modbus Master", 7, "70000", &SubnetConfig::responseTimeout, "300", keys({"ValueOutOfRange"})},
+        {"timeout_empty_silent", "Modbus Master", 7, "", &SubnetConfig::responseTimeout, "300", {}},
+        {"timeout_lower_bound", "Modbus Master", 7, "5", &SubnetConfig::responseTimeout, "5", {}},
+        {"poll_delay", "Modbus Master", 8, "2500", &SubnetConfig::pollDelay, "2500", {}},
+        {"poll_delay_above", "Modbus Master", 8, "2501", &SubnetConfig::pollDelay, "0", keys({"ValueOutOfRange"})},
+        {"scan_rate_zero", "Modbus Master", 11, "0", &SubnetConfig::scanRate, "10", keys({"ValueOutOfRange"})},
+        {"scan_rate", "Modbus Master", 11, "255", &SubnetConfig::scanRate, "255", {}},
+        {"slave_address", "Modbus Slave", 5, "247", &SubnetConfig::slaveAddress, "247", {}},
+        {"slave_address_zero", "Modbus Slave", 5, "0", &SubnetConfig::slaveAddress, "", keys({"ValueOutOfRange"})},
+        {"send_interval", "Modbus Master", 20, "6000", &SubnetConfig::charIntervalSend, "6000", {}},
+        {"receive_interval", "Modbus Master", 21, "6001", &SubnetConfig::charIntervalReceive, "0", keys({"ValueOutOfRange"})},
+        {"char_interval", "User Config", 13, "9", &SubnetConfig::charInterval, "10", keys({"ValueOutOfRange"})},
+        {"char_interval_ok", "User Config", 13, "60000", &SubnetConfig::charInterval, "60000", {}},
+        {"period", "User Config", 16, "10", &SubnetConfig::autoSendPeriod, "10", {}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -96,8 +96,8 @@ TEST(SubnetEdit, Legacy244RowsTakeAnyText) {
     p->flags.legacyFlag244 = true;
     p->subnet(0).protocolMode = "User Config";
     Editor e(std::move(p));
-    const std::pair<int, std::string CONFIG::*> rows[] = {{13, &CONFIG::charInterval}, {15, &CONFIG::startCharacter},
-                                                          {16, &CONFIG::stopCharacter}, {18, &CONFIG::autoSendPeriod}};
+    const std::pair<int, std::string SubnetConfig::*> rows[] = {{13, &SubnetConfig::charInterval}, {15, &SubnetConfig::startCharacter},
+                                                          {16, &SubnetConfig::stopCharacter}, {18, &SubnetConfig::autoSendPeriod}};
     for (const auto& [row, field] : rows) {
         EXPECT_TRUE(e.edit("Subnet", row, "abc").empty());
         EXPECT_EQ(e.project->subnet(0).*field, "abc") << row;
@@ -134,7 +134,7 @@ TEST(NodeEdit, Address) {
         test::addCommandTo(*p, 0, 2, "1");
         Editor e(std::move(p));
         EXPECT_EQ(e.edit("Subnet/Node-7", 0, c.input), c.shown);
-        const CONFIG& s = e.project->subnet(0);
+        const SubnetConfig& s = e.project->subnet(0);
         EXPECT_EQ(s.nodes[1].address, c.address);
         EXPECT_EQ(s.nodes[1].name, c.nodeName);
         EXPECT_EQ(s.commands[2].slaveAddress, c.commandSlave);

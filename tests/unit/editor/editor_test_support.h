@@ -37,7 +37,7 @@ struct Editor {
     explicit Editor(int kind = 3) : Editor(newProject(kind)) {}
 
     EditorSession& s() { return *session; }
-    CONFIG& subnet(int i = 0) { return project->subnet(i); }
+    SubnetConfig& subnet(int i = 0) { return project->subnet(i); }
 
     ItemPath path(const std::string& text) {
         auto p = session->findItem(text);
@@ -84,15 +84,15 @@ inline std::vector<std::string> keys(std::initializer_list<const char*> k) { ret
 
 // Adds a node with an address to subnet s (model only; rebuild the tree after).
 inline void addNodeTo(Project& p, int s, const std::string& address) {
-    CONFIG& c = p.subnet(s);
+    SubnetConfig& c = p.subnet(s);
     c.nodes[static_cast<size_t>(c.nodeCount)] = SlaveNode{address, "Node-" + address};
     ++c.nodeCount;
 }
 // Adds a command with function code fc under node (1-based) of subnet s.
 inline void addCommandTo(Project& p, int s, int node, const std::string& fc, const std::string& map = "0",
                          const std::string& count = "8") {
-    CONFIG& c = p.subnet(s);
-    INSTRUCTION cmd;
+    SubnetConfig& c = p.subnet(s);
+    ModbusCommand cmd;
     cmd.slaveAddress = c.nodes[static_cast<size_t>(node - 1)].address;
     cmd.functionCode = fc;
     cmd.startAddress = "0";

@@ -36,7 +36,7 @@ TEST(DeleteNode, BookkeepingInBothVariants) {
         EXPECT_TRUE(c.project);
         EXPECT_TRUE(e.project->modified);
         EXPECT_TRUE(e.op.shown().empty());
-        const CONFIG& s = e.project->subnet(0);
+        const SubnetConfig& s = e.project->subnet(0);
         ASSERT_EQ(s.nodeCount, 2);
         ASSERT_EQ(s.commandCount, 4);
         EXPECT_EQ(s.nodes[0].name, "Node-1");
@@ -81,7 +81,7 @@ TEST(DeleteCommand, LaterItemsMoveUp) {
     e.select("Subnet/Node-2/Read Coil Status");
     ASSERT_TRUE(e.s().canDeleteCommand());
     e.s().deleteCommand();
-    const CONFIG& s = e.project->subnet(0);
+    const SubnetConfig& s = e.project->subnet(0);
     ASSERT_EQ(s.commandCount, 5);
     EXPECT_EQ(s.commands[2].mappingAddress, "4000");
     EXPECT_EQ(e.treeLines(),
@@ -153,7 +153,7 @@ TEST(AddCommand, NewCommandFieldsPerFunctionCode) {
         e.select("Subnet/Node-1");
         const Changes ch = e.s().addCommand(c.fc);
         EXPECT_TRUE(ch.tree);
-        const INSTRUCTION& cmd = e.project->subnet(0).commands[2];
+        const ModbusCommand& cmd = e.project->subnet(0).commands[2];
         EXPECT_EQ(e.project->subnet(0).commandCount, 3);
         EXPECT_EQ(cmd.functionCode, std::to_string(c.fc));
         EXPECT_EQ(cmd.slaveAddress, "1");
@@ -210,11 +210,11 @@ TEST(CopyPaste, PastingTwiceMakesTwoNodesWithTheSameMappings) {
         ASSERT_TRUE(m.pasteNode);
         e.s().pasteNode();
     }
-    const CONFIG& s = e.project->subnet(0);
+    const SubnetConfig& s = e.project->subnet(0);
     ASSERT_EQ(s.nodeCount, 3);
     ASSERT_EQ(s.commandCount, 6);
     for (int k = 2; k < 6; ++k) {
-        const INSTRUCTION& cmd = s.commands[static_cast<size_t>(k)];
+        const ModbusCommand& cmd = s.commands[static_cast<size_t>(k)];
         EXPECT_EQ(cmd.slaveAddress, "-1");
         EXPECT_EQ(cmd.nodeIndex, k < 4 ? 2 : 3);
         EXPECT_EQ(cmd.mappingAddress, k % 2 == 0 ? "0" : "4000");
@@ -266,7 +266,7 @@ TEST(CopyPaste, ReferenceByAddressAcrossSubnets) {
     e.s().copyNode();
     e.s().rightClick(e.path("Subnet3"));
     e.s().pasteNode();
-    const CONFIG& s3 = e.project->subnet(2);
+    const SubnetConfig& s3 = e.project->subnet(2);
     ASSERT_EQ(s3.nodeCount, 1);
     ASSERT_EQ(s3.commandCount, 1);
     EXPECT_EQ(s3.commands[0].functionCode, "4");

@@ -15,9 +15,9 @@ using test::keys;
 // One input block {100, 50} and one output block {300, 40}.
 class FakeBlocks : public PlcAddressing {
 public:
-    std::string toModuleAddress(const INSTRUCTION& c) const override { return c.mappingAddress; }
-    std::string toShownAddress(const INSTRUCTION& c) const override { return c.mappingAddress; }
-    std::optional<std::string> gatewayOffset(const INSTRUCTION& c) const override {
+    std::string toModuleAddress(const ModbusCommand& c) const override { return c.mappingAddress; }
+    std::string toShownAddress(const ModbusCommand& c) const override { return c.mappingAddress; }
+    std::optional<std::string> gatewayOffset(const ModbusCommand& c) const override {
         const auto a = leadingDecimal(c.mappingAddress);
         if (!a) return std::nullopt;
         const bool read = c.functionCode == "1" || c.functionCode == "2" || c.functionCode == "3" || c.functionCode == "4";

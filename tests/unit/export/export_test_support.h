@@ -75,9 +75,9 @@ inline std::unique_ptr<Project> newProject(int kind) {
 }
 
 // Appends a register-read command with the given mapping address to a subnet.
-inline INSTRUCTION& addCommand(CONFIG& subnet, const std::string& mapping, const std::string& slave = "1",
+inline ModbusCommand& addCommand(SubnetConfig& subnet, const std::string& mapping, const std::string& slave = "1",
                                const std::string& function = "3") {
-    INSTRUCTION& c = subnet.commands.at(static_cast<size_t>(subnet.commandCount++));
+    ModbusCommand& c = subnet.commands.at(static_cast<size_t>(subnet.commandCount++));
     c.slaveAddress = slave;
     c.functionCode = function;
     c.startAddress = "0";

@@ -18,8 +18,8 @@ struct Cmd {
     std::string filter = "Fullword";
 };
 
-inline INSTRUCTION makeCommand(const Cmd& c) {
-    INSTRUCTION i;
+inline ModbusCommand makeCommand(const Cmd& c) {
+    ModbusCommand i;
     i.slaveAddress = "1";
     i.functionCode = c.fc;
     i.startAddress = "0";
@@ -36,7 +36,7 @@ inline INSTRUCTION makeCommand(const Cmd& c) {
 }
 
 inline void setCommands(Project& p, int subnet, const std::vector<Cmd>& cmds) {
-    CONFIG& c = p.subnet(subnet);
+    SubnetConfig& c = p.subnet(subnet);
     c.nodeCount = 1;
     c.nodes[0] = {"1", "Node-1"};
     c.commandCount = static_cast<std::int32_t>(cmds.size());
@@ -52,7 +52,7 @@ inline std::unique_ptr<Project> projectWith(const std::vector<Cmd>& cmds, int ki
 
 inline std::vector<std::string> addresses(const Project& p, int subnet = 0) {
     std::vector<std::string> out;
-    const CONFIG& c = p.subnet(subnet);
+    const SubnetConfig& c = p.subnet(subnet);
     for (int k = 0; k < c.commandCount; ++k) out.push_back(c.commands[static_cast<size_t>(k)].mappingAddress);
     return out;
 }

@@ -50,11 +50,11 @@ class ToPlc : public ::testing::TestWithParam<ToPlcCase> {};
 
 TEST_P(ToPlc, ConvertsAndConvertsBack) {
     const auto& c = GetParam();
-    INSTRUCTION cmd = makeCommand(c.cmd);
+    ModbusCommand cmd = makeCommand(c.cmd);
     const std::string shown = c.blocks.toShownAddress(cmd);
     EXPECT_EQ(shown, c.plc);
     // Back to the offset (lower case, as the gateway offset text is written).
-    INSTRUCTION again = cmd;
+    ModbusCommand again = cmd;
     again.mappingAddress = shown;
     std::string lower = c.cmd.map;
     for (auto& ch : lower) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
@@ -90,7 +90,7 @@ class KeepsText : public ::testing::TestWithParam<KeepCase> {};
 
 TEST_P(KeepsText, LeavesTheAddressAlone) {
     const auto& c = GetParam();
-    const INSTRUCTION cmd = makeCommand(c.cmd);
+    const ModbusCommand cmd = makeCommand(c.cmd);
     const std::string got = c.toPlc ? kTwoInputs.toShownAddress(cmd) : kTwoInputs.toModuleAddress(cmd);
     EXPECT_EQ(got, c.cmd.map);
     if (!c.toPlc) {
@@ -116,7 +116,7 @@ INSTANTIATE_TEST_SUITE_P(BadInput, KeepsText, ::testing::Values(
 
 TEST(PlcBlocks, OverlappingBlocksUseTheLastOne) {
     const PlcBlocks b = blocksOf({{0, 10}, {5, 10}}, {{0, 244}});
-    const INSTRUCTION cmd = makeCommand({"3", "1", "7"});
+    const ModbusCommand cmd = makeCommand({"3", "1", "7"});
     EXPECT_EQ(b.plcToGatewayOffset(cmd), "c");  // 7 - 5 + 10
 }
 

@@ -28,7 +28,7 @@ std::unique_ptr<Project> newProject(int kind, bool withDefaultNode) {
 // ---------------------------------------------------------------------------
 // Writing: the bytes of a new project, written out item by item.
 
-// The body of one CONFIG record of a new kind-3 project, version 700.
+// The body of one SubnetConfig record of a new kind-3 project, version 700.
 void newConfigBody(KvxBytes& b, bool withDefaultNode) {
     b.u32(700).text("Modbus Master");
     b.texts({"Address Setting Using Hardware", "Disable", "Via Korvex", "", "", "", ""});
@@ -258,7 +258,7 @@ TEST(KvxReadOlderVersions, DefaultsAndFlagsByVersion) {
         EXPECT_EQ(p->fileVersion, c.record.version);
         EXPECT_EQ(p->flags, c.flags);
         EXPECT_EQ(p->deviceKind, 1);
-        const CONFIG& s1 = p->subnet(0);
+        const SubnetConfig& s1 = p->subnet(0);
         EXPECT_EQ(s1.charIntervalSend, c.charIntervalSend);
         EXPECT_EQ(s1.commands[0].byteSwap, c.byteSwap);
         EXPECT_EQ(s1.inputFaultReset, c.inputFaultReset);
@@ -342,7 +342,7 @@ TEST(KvxRead, Utf16TextsAreConvertedToTheCodePage) {
 TEST(KvxRead, ABackReferenceToAnEarlierRecordCopiesIt) {
     auto p = newProject(3, true);
     Bytes bytes = projectFileBytes(*p);
-    // Object numbers: FIELDBUS class 1, its object 2, CONFIG class 3, first CONFIG 4.
+    // Object numbers: "FIELDBUS" class 1, its object 2, "CONFIG" class 3, first "CONFIG" object 4.
     // Cut after subnet 1 and refer to object 4 three times.
     auto again = std::make_unique<Project>();
     ASSERT_FALSE(readProject(bytes, *again));

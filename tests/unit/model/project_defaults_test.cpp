@@ -24,7 +24,7 @@ TEST(ProjectDefaults, NewProjectWithDefaultNode) {
     EXPECT_TRUE(p->flags.extendedSettingsFlag);
     EXPECT_FALSE(p->flags.legacyFlag233a || p->flags.legacyFlag233b || p->flags.legacyFlag243 ||
                  p->flags.legacyFlag244 || p->flags.legacyFlag245 || p->flags.legacyFlag246);
-    const CONFIG& s1 = p->subnet(0);
+    const SubnetConfig& s1 = p->subnet(0);
     EXPECT_EQ(s1.protocolMode, "Modbus Master");
     ASSERT_EQ(s1.nodeCount, 1);
     ASSERT_EQ(s1.commandCount, 2);
@@ -115,7 +115,7 @@ TEST(ProjectModel, FieldAccessByName) {
     EXPECT_EQ(*fieldByName(p->fieldbus, "configurationMode"), "Via Korvex");
     EXPECT_EQ(fieldByName(p->subnet(0), "noSuchField"), nullptr);
     EXPECT_EQ(fieldbusTextFields().size(), 20u);
-    EXPECT_EQ(instructionTextFields().size(), 11u);
+    EXPECT_EQ(commandTextFields().size(), 11u);
     EXPECT_EQ(variantFlagFields().size(), 7u);
 }
 
