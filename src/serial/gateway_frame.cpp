@@ -42,3 +42,4 @@ bool hasValidChecksum(std::span<const std::uint8_t> frame) {
 }
 
 }  // namespace korvex::serial
+#include "serial/gateway_protocol.h"
