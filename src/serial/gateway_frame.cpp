@@ -42,4 +42,3 @@ bool hasValidChecksum(std::span<const std::uint8_t> frame) {
 }
 
 }  // namespace korvex::serial
-#include "serial/gateway_protocol.h"
