@@ -30,7 +30,7 @@ constexpr CommandRule kRules[] = {
     {cmd::ReadProfibusAddress, Access::Read, {0, 0}, 60, DeviceFamily::Any},
     {cmd::WriteConfigurationModes, Access::Write, {2, 2}, 60, DeviceFamily::Any},
     {cmd::ReadConfigurationModes, Access::Read, {0, 0}, 60, DeviceFamily::Any},
-    {cmd::ReadProfibusConfigData, Access::Read, {0, 0}, 30, DeviceFamily::Profibus},
+    {cmd::ReadProfibusConfigData, Access::Read, {0, 0}, 30, DeviceFamily::Any},
 };
 
 // Device type 5, the EtherNet/IP gateway, takes the timeout-handling frames of
