@@ -113,6 +113,22 @@ void LineServer::schedule(const Answer& answer, std::int64_t nowNs) {
     lineFreeNs_ = at;
 }
 
+void LineServer::receive(std::span<const std::uint8_t> bytes, std::int64_t nowNs) {
+    if (paceBaud_ <= 0) {
+        for (const Answer& answer : engine_.receive(bytes, nowNs / 1'000'000)) schedule(answer, nowNs);
+        return;
+    }
+    // Paced, a request counts as received when its last byte would have come
+    // over a line at that rate, however fast the terminal delivered it.
+    const std::int64_t byteNs = 10'000'000'000LL / paceBaud_;
+    for (std::uint8_t b : bytes) {
+        inboundFreeNs_ = std::max(inboundFreeNs_, nowNs) + byteNs;
+        for (const Answer& answer : engine_.receive(std::span(&b, 1), nowNs / 1'000'000)) {
+            schedule(answer, inboundFreeNs_);
+        }
+    }
+}
+
 void LineServer::writeDue(std::int64_t nowNs) {
     std::vector<std::uint8_t> chunk;
     for (const Outgoing& o : outgoing_) {
@@ -167,7 +183,7 @@ int LineServer::run(const volatile std::sig_atomic_t& stop, int idleSeconds) {
                 lastRequestNs = now;
                 const auto bytes = std::span<const std::uint8_t>(buffer.data(), static_cast<std::size_t>(got));
                 if (verbose_) logFrame(">", bytes);
-                for (const Answer& answer : engine_.receive(bytes, now / 1'000'000)) schedule(answer, now);
+                receive(bytes, now);
             }
         } else if (p.revents & (POLLHUP | POLLERR)) {
             // A device whose other end is gone: wait a moment instead of spinning.

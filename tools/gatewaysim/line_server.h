@@ -1,10 +1,14 @@
 #pragma once
 // The simulator's serial side: a pseudo-terminal it creates (or a serial
 // device it is given), bytes read from it fed to the engine, the engine's
-// answers written back, paced at a baud rate when asked.
+// answers written back. Paced at a baud rate, it hands each answer byte over
+// when it would have arrived on a line at that rate, and answers a request only
+// when the request itself would have arrived, so transfers take the time they
+// take on a real line.
 #include <csignal>
 #include <cstdint>
 #include <deque>
+#include <span>
 #include <string>
 
 #include "gateway_engine.h"
@@ -34,6 +38,8 @@ private:
         std::int64_t dueNs;
         std::uint8_t byte;
     };
+    // Feeds bytes read at `nowNs` to the engine and schedules its answers.
+    void receive(std::span<const std::uint8_t> bytes, std::int64_t nowNs);
     void schedule(const Answer& answer, std::int64_t nowNs);
     void writeDue(std::int64_t nowNs);
 
@@ -43,7 +49,8 @@ private:
     int fd_ = -1;       // the side the simulator reads and writes
     int keepFd_ = -1;   // the pseudo-terminal's other side, held open
     std::deque<Outgoing> outgoing_;
-    std::int64_t lineFreeNs_ = 0;
+    std::int64_t lineFreeNs_ = 0;     // our answers occupy the line until then
+    std::int64_t inboundFreeNs_ = 0;  // paced: the request bytes are in by then
 };
 
 }  // namespace korvex::gatewaysim
