@@ -94,6 +94,26 @@ TEST(SerialByteLink, SendsAndReceivesOverAPseudoTerminal) {
     EXPECT_EQ(link->bytesWaiting(), 0u);
 }
 
+TEST(SerialByteLink, BelongsToTheThreadThatOpensIt) {
+    // A transfer runs on a worker thread: the link is opened, used and
+    // destroyed there.
+    PseudoTerminal pty;
+    Bytes got(4);
+    std::size_t waited = 0;
+    std::thread worker([&] {
+        auto link = openLink(pty.path());
+        if (!link) return;
+        link->send(Bytes{0x33, 0x00, 0x33});
+        waited = link->waitForBytes(4, kPatientMs);
+        got.resize(link->read(got));
+    });
+    EXPECT_EQ(pty.readExactly(3), (Bytes{0x33, 0x00, 0x33}));
+    pty.write({0x33, 0x01, 0x00, 0x34});
+    worker.join();
+    EXPECT_EQ(waited, 4u);
+    EXPECT_EQ(got, (Bytes{0x33, 0x01, 0x00, 0x34}));
+}
+
 TEST(SerialByteLink, WaitPullsBytesThatArriveWhileItWaits) {
     PseudoTerminal pty;
     auto link = openLink(pty.path());
