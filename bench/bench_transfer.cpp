@@ -19,7 +19,6 @@
 #include <cstring>
 #include <memory>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "io/serial_byte_link.h"
@@ -294,10 +293,6 @@ int main(int argc, char** argv) {
                 if (!ok) printShown("download", op);
                 return ok;
             }));
-            // The gateway's answer to the return to communication, which the
-            // download does not read, is still on the line for a moment; a user
-            // pressing Upload comes later than that.
-            std::this_thread::sleep_for(std::chrono::milliseconds(100));
             uploads.push_back(measure(sim.path(), false, [&](serial::ByteLink& link) {
                 Project uploaded;
                 resetToDefaults(uploaded, s.kind);
