@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QDockWidget>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
@@ -16,6 +17,7 @@
 #include <QTest>
 #include <QTreeWidget>
 #include <memory>
+#include <sys/stat.h>
 
 #include "app/about_dialog.h"
 #include "app/config_tree.h"
@@ -498,6 +500,34 @@ private slots:
         w.action(Cmd::Save)->trigger();
         QCOMPARE(ui_->saveDialogs, 2);
         QVERIFY(!w.project().modified);
+    }
+
+    // Save goes through the core's file rules: through a symbolic link the file
+    // behind it is written and the link kept; a pipe in the chosen place is
+    // refused with its message and the document keeps its own path.
+    void saveThroughALinkAndOntoAPipe() {
+        const QString behind = writeKindFile(0, QStringLiteral("behind.kvx"));
+        const QString link = tempPath(QStringLiteral("link.kvx"));
+        QVERIFY(QFile::link(QStringLiteral("behind.kvx"), link));
+        MainWindow& w = openWindow();
+        ui_->savePaths.enqueue(link);
+        w.action(Cmd::SaveAs)->trigger();
+        QVERIFY(ui_->boxes.isEmpty());
+        QVERIFY(QFileInfo(link).isSymLink());
+        QCOMPARE(w.documentPath(), link);
+        Project reread;
+        QVERIFY(!openProject(toPathBytes(behind), reread));
+        QCOMPARE(reread.deviceKind, w.project().deviceKind);
+
+        const QString pipe = tempPath(QStringLiteral("pipe.kvx"));
+        QCOMPARE(::mkfifo(toPathBytes(pipe).c_str(), 0644), 0);
+        makeModified(w);
+        ui_->savePaths.enqueue(pipe);
+        w.action(Cmd::SaveAs)->trigger();
+        QCOMPARE(ui_->boxTexts(), QStringList{pipe + QStringLiteral(" is a device, a pipe or a socket, not a regular file.")});
+        QCOMPARE(w.documentPath(), link);
+        QVERIFY(w.project().modified);
+        QVERIFY(QFileInfo(pipe).exists() && !QFileInfo(pipe).isFile());
     }
 
     void withProjectExtension_data() {

@@ -323,7 +323,7 @@ TEST_F(ExportRefusal, UnwritableTarget) {
     target = dir.path();  // a folder cannot be replaced by a file
     err = exportWith(kTemplates);
     ASSERT_TRUE(err);
-    EXPECT_EQ(err->id, texts::AccessDenied);
+    EXPECT_EQ(err->text(), target + " names a folder, not a file.");
     EXPECT_TRUE(std::filesystem::is_directory(dir.path()));
 }
 
