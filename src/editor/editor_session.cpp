@@ -816,85 +816,85 @@ PromptUpdate EditorSession::helpFor(NodeKind kind, int r, std::string& out) cons
     const SubnetConfig& s1 = project_.subnet(0);
     switch (kind) {
         case NodeKind::Fieldbus: {
-            if (r == 0) return text(T::H1);
+            if (r == 0) return text(T::HelpFieldbusProtocol);
             if (dk == 0) {
-                static const Text* rows[] = {&T::H2, &T::H3, &T::H4, &T::H5};
+                static const Text* rows[] = {&T::HelpDeviceNetAddress, &T::HelpDeviceNetBaudRate, &T::HelpDeviceNetInputBytes, &T::HelpDeviceNetOutputBytes};
                 if (r >= 1 && r <= 4) return text(*rows[r - 1]);
                 return empty();
             }
             if (dk == 1 || dk == 3) {
-                if (r == 1) return text(T::H6);
-                if (r == 2) return text(T::H7);
+                if (r == 1) return text(T::HelpProfibusInputBuffer);
+                if (r == 2) return text(T::HelpProfibusOutputBuffer);
                 if (isMaster(s1)) {
-                    static const Text* rows[] = {&T::H9, &T::H10, &T::H11, &T::H12, &T::H13};
+                    static const Text* rows[] = {&T::HelpTimeoutAction, &T::HelpRetransmissionTimes, &T::HelpProfibusAddress, &T::HelpCompatibilityMode, &T::HelpConfigurationMode};
                     if (r >= 3 && r <= 7) return text(*rows[r - 3]);
                 } else if (isMode(s1, T::ModbusSlave)) {
-                    static const Text* rows[] = {&T::H11, &T::H12, &T::H13};
+                    static const Text* rows[] = {&T::HelpProfibusAddress, &T::HelpCompatibilityMode, &T::HelpConfigurationMode};
                     if (r >= 3 && r <= 5) return text(*rows[r - 3]);
                 } else {
-                    static const Text* rows[] = {&T::H8, &T::H11, &T::H12, &T::H13};
+                    static const Text* rows[] = {&T::HelpInputLengthPrefix, &T::HelpProfibusAddress, &T::HelpCompatibilityMode, &T::HelpConfigurationMode};
                     if (r >= 3 && r <= 6) return text(*rows[r - 3]);
                 }
                 return empty();
             }
             if (dk == 5 || dk == 6) {
-                if (r == 1) return text(T::H6);
-                if (r == 2) return text(T::H7);
-                if (r == 3 && isMode(s1, T::UserConfig)) return text(T::H8);
+                if (r == 1) return text(T::HelpProfibusInputBuffer);
+                if (r == 2) return text(T::HelpProfibusOutputBuffer);
+                if (r == 3 && isMode(s1, T::UserConfig)) return text(T::HelpInputLengthPrefix);
                 return empty();
             }
             return empty();
         }
         case NodeKind::Subnet: {
             const bool k36 = dk == 3 || dk == 6;
-            if (r == 0) return text(T::H14);
-            if (r == 1) return text(fl.legacyFlag243 ? T::H16 : T::H15);
+            if (r == 0) return text(T::HelpProtocolsMode);
+            if (r == 1) return text(fl.legacyFlag243 ? T::HelpBaudRateBrief : T::HelpModbusBaudRate);
             if (r >= 2 && r <= 11) {
-                static const Text* rows[] = {&T::H17, &T::H18, &T::H19, &T::H20, &T::H21,
-                                             &T::H22, &T::H23, &T::H24, &T::H25, &T::H26};
+                static const Text* rows[] = {&T::HelpDataBits, &T::HelpParityCheck, &T::HelpStopBits, &T::HelpGatewaySlaveAddress, &T::HelpTransmissionMode,
+                                             &T::HelpResponseTimeout, &T::HelpPollDelay, &T::HelpOutputMode, &T::HelpOutputPulse, &T::HelpScanRate};
                 return text(*rows[r - 2]);
             }
             if (r == 12) {
-                if (fl.legacyFlag233b) return text(T::H28);
-                if (k36) return text(isMaster(s1) ? T::H38 : T::H27);
+                if (fl.legacyFlag233b) return text(T::HelpPairedCommInterface);
+                if (k36) return text(isMaster(s1) ? T::HelpResponseStatus : T::HelpFrameType);
                 return PromptUpdate::Unchanged;
             }
             if (r == 13) {
-                if (fl.legacyFlag233b) return text(T::H30);
-                if (k36) return text(T::H29);
+                if (fl.legacyFlag233b) return text(T::HelpPairedDebugInterface);
+                if (k36) return text(T::HelpCharInterval);
                 return PromptUpdate::Unchanged;
             }
             if (r >= 14 && r <= 19) {
-                static const Text* rows[] = {&T::H31, &T::H32, &T::H33, &T::H34, &T::H35, &T::H36};
+                static const Text* rows[] = {&T::HelpFrameLength, &T::HelpAutoSending, &T::HelpAutoSendPeriod, &T::HelpCrcCheck, &T::HelpCommInterface, &T::HelpDebugInterface};
                 if (k36) return text(*rows[r - 14]);
                 return PromptUpdate::Unchanged;
             }
-            if (r == 20 && fl.extendedSettingsFlag) return text(T::H39);
-            if (r == 21 && fl.extendedSettingsFlag) return text(T::H40);
+            if (r == 20 && fl.extendedSettingsFlag) return text(T::HelpCharIntervalSend);
+            if (r == 21 && fl.extendedSettingsFlag) return text(T::HelpCharIntervalReceive);
             return PromptUpdate::Unchanged;
         }
         case NodeKind::Node:
-            if (r == 0) return text(T::H37);
+            if (r == 0) return text(T::HelpNodeSlaveAddress);
             return PromptUpdate::Unchanged;
         case NodeKind::Command:
             switch (r) {
-                case 0: return text(T::H37);
-                case 1: return text(T::H41);
-                case 2: return text(T::H42);
+                case 0: return text(T::HelpNodeSlaveAddress);
+                case 1: return text(T::HelpFunctionCode);
+                case 2: return text(T::HelpStartingAddress);
                 case 3:
-                    if (fl.legacyFlag244) return text(T::H43);
-                    if (fl.extendedSettingsFlag && project_.fileVersion >= 500) return text(T::H45);
-                    return text(T::H44);
+                    if (fl.legacyFlag244) return text(T::HelpNumberOfDataUpTo84);
+                    if (fl.extendedSettingsFlag && project_.fileVersion >= 500) return text(T::HelpNumberOfDataUpTo122);
+                    return text(T::HelpNumberOfDataUpTo56);
                 case 4:
-                    if (fl.legacyFlag244) return text(T::H46);
-                    if (plc_) return text(T::H47);
-                    return text(T::H48);
-                case 5: return text(T::H49);
+                    if (fl.legacyFlag244) return text(T::HelpMappingAddressTo00A7);
+                    if (plc_) return text(T::HelpPlcMappingAddress);
+                    return text(T::HelpMappingAddressTo00F3);
+                case 5: return text(T::HelpBitOffset);
                 case 6: return empty();
-                case 7: return text(usesDataFilter(project_) ? T::H50 : T::H51);
+                case 7: return text(usesDataFilter(project_) ? T::HelpDataFilter : T::HelpByteSwap);
                 case 8: return empty();
-                case 9: return text(T::H52);
-                case 10: return text(T::H51);
+                case 9: return text(T::HelpScanType);
+                case 10: return text(T::HelpByteSwap);
                 default: return PromptUpdate::Unchanged;
             }
         default:
