@@ -20,7 +20,7 @@ void EditorSession::commitNodeEdit(std::string& text) {
     if (!cp || !node) return;
     SubnetConfig& c = *cp;
     const int count = usedCount(c.nodeCount, kMaxNodes);
-    // 1. Duplicate check.
+    // Another node of the subnet has this address already.
     for (int j = 0; j < count; ++j) {
         if (j == clickNode_ - 1) continue;
         if (c.nodes[static_cast<size_t>(j)].address == text && text != node->address) {
@@ -29,7 +29,7 @@ void EditorSession::commitNodeEdit(std::string& text) {
             return;
         }
     }
-    // 2. Range check.
+    // Out of range (read as C's atoi reads it).
     const std::int64_t v = cAtoi(text);
     if (text.empty() || v < 1 || v > 247) {
         op_->showMessage({T::SlaveAddressRange, {}});
@@ -47,7 +47,7 @@ void EditorSession::commitNodeEdit(std::string& text) {
         }
     }
     if (canonicalDecimal(text)) {
-        // 3. Store; the node's name, its tree item and its commands follow.
+        // Stored; the node's name, its tree item and its commands follow.
         node->address = text;
         node->name = T::NodeNamePrefix.str() + text;
         if (nodeItem) {
@@ -59,7 +59,8 @@ void EditorSession::commitNodeEdit(std::string& text) {
             }
         }
     } else {
-        // 4. Not the canonical form (for example 05): the node becomes invalid.
+        // In range but not written plainly (for example 05): the node loses its
+        // address, and so do the commands that carried it.
         text.clear();
         const int commands = usedCount(c.commandCount, kMaxCommands);
         for (int k = 0; k < commands; ++k) {
@@ -192,7 +193,8 @@ void EditorSession::commitCommandEdit(std::string& text) {
             const std::uint32_t bytes = static_cast<std::uint32_t>(cAtoi(cmd.byteCount));
             const std::uint32_t bit = static_cast<std::uint32_t>(cAtoi(cmd.bitOffset));
             const std::uint32_t count = static_cast<std::uint32_t>(cAtoi(cmd.dataCount));
-            // 1. Area pre-check (gateway offsets; not in PLC mode, where step 4 checks the blocks).
+            // The data must fit the gateway areas from this address (not in PLC
+            // mode, where the range check below asks the data blocks).
             if (!plc_) {
                 bool out = false;
                 if (fc == 3 || fc == 4) out = v + bytes > 244u;
@@ -205,12 +207,13 @@ void EditorSession::commitCommandEdit(std::string& text) {
                     return;
                 }
             }
-            // 2.
+            // An address above 40F3 is taken as 40FF before the checks below.
             if (v > 0x40F3u) {
                 text = "40FF";
                 v = 0x40FF;
             }
-            // 3. Accepted forms.
+            // Accepted forms: hex digits, optionally followed by "h", or for a
+            // write command mapped into the input area, by "(input)".
             text = lower(text);
             const std::string canon = toHexText(v, false);
             const bool input = text == canon + "(input)";
@@ -226,7 +229,7 @@ void EditorSession::commitCommandEdit(std::string& text) {
                 text = cmd.mappingAddress;
                 return;
             }
-            // 4. Range by DeviceKind.
+            // The range of the gateway variant.
             const std::int64_t value = v;
             const bool read = isReadFc(fc);
             bool ok = false;

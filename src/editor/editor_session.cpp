@@ -161,14 +161,15 @@ void EditorSession::closeEditors() { editor_ = CellEditor{}; }
 
 void EditorSession::setSelectionEnableFlags() {
     const SubnetConfig& c = project_.subnet(state_.selectedSubnet);
-    const bool ruleA = !project_.flags.legacyFlag244 || c.nodeCount == 0;
+    // Gateways with legacyFlag244 take a single node per subnet.
+    const bool roomForNode = !project_.flags.legacyFlag244 || c.nodeCount == 0;
     state_.canAddNode = state_.canDeleteNode = state_.canAddCommand = state_.canDeleteCommand = false;
     switch (state_.nodeKind) {
         case NodeKind::Subnet:
-            state_.canAddNode = isMaster(c) && ruleA;
+            state_.canAddNode = isMaster(c) && roomForNode;
             break;
         case NodeKind::Node:
-            state_.canAddNode = ruleA;
+            state_.canAddNode = roomForNode;
             state_.canDeleteNode = true;
             state_.canAddCommand = true;
             break;
@@ -181,18 +182,18 @@ void EditorSession::setSelectionEnableFlags() {
 }
 
 void EditorSession::showSelection() {
-    // 1. Editors hidden, selection made, prompt cleared, subnet and branch found.
+    // Editors hidden, selection made, prompt cleared, subnet and branch found.
     closeEditors();
     state_.treeSelectionMade = true;
     prompt_.clear();
     ++selectionSerial_;
     state_.selectedSubnet = subnetOfItem(tree_, selected_);
     state_.fieldbusBranchSelected = isInFieldbusBranch(tree_, selected_);
-    // 2. Classify, clear the grid, enable states.
+    // The item's kind, an empty grid, the enable states of the operations.
     state_.nodeKind = classifyItem(tree_, selected_);
     clearGrid();
     setSelectionEnableFlags();
-    // 3. The rows of the kind.
+    // The rows of the kind.
     const TreeItem* item = itemAt(tree_, selected_);
     switch (state_.nodeKind) {
         case NodeKind::Fieldbus:
@@ -340,10 +341,9 @@ Changes EditorSession::commitChoice(std::string_view entryView) {
     if (std::find(editor_.entries.begin(), editor_.entries.end(), entry) == editor_.entries.end()) return {};
     const Snapshot before = snapshot();
     const int r = currentRow_;
-    // 1. The cell shows the choice; the list is hidden.
+    // The cell shows the choice and the list closes; then the row's rule stores it.
     if (selectionUnchanged() && r >= 0 && r < kGridRowCount) grid_[static_cast<size_t>(r)].value = entry;
     closeEditors();
-    // 2. The row's rule.
     switch (clickKind_) {
         case NodeKind::Fieldbus:
             commitFieldbusChoice(entry);
@@ -357,7 +357,6 @@ Changes EditorSession::commitChoice(std::string_view entryView) {
         default:
             break;
     }
-    // 3. Modified.
     project_.modified = true;
     return finish(before);
 }

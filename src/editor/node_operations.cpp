@@ -66,11 +66,12 @@ ContextMenu EditorSession::rightClick(const ItemPath& path) {
         const SubnetConfig& c = project_.subnet(subnetOfItem(tree_, path));
         state_.canAddNode = state_.canDeleteNode = state_.canAddCommand = state_.canDeleteCommand = false;
         if (kind != NodeKind::Fieldbus && kind != NodeKind::None && isMaster(c)) {
-            const bool ruleA = !(project_.flags.legacyFlag244 && c.nodeCount >= 1);
+            // Gateways with legacyFlag244 take a single node per subnet.
+            const bool roomForNode = !(project_.flags.legacyFlag244 && c.nodeCount >= 1);
             if (kind == NodeKind::Subnet) {
-                state_.canAddNode = ruleA;
+                state_.canAddNode = roomForNode;
             } else if (kind == NodeKind::Node) {
-                state_.canAddNode = ruleA;
+                state_.canAddNode = roomForNode;
                 state_.canAddCommand = true;
                 state_.canDeleteNode = true;
             } else if (kind == NodeKind::Command) {
@@ -192,9 +193,8 @@ Changes EditorSession::deleteNode(CommandSource source) {
     if (d < 1 || d > nodes) return {};
     const Snapshot before = snapshot();
     closeEditors();
-    // 1.
     c.nodeCount = nodes - 1;
-    // 2. Remove the node's commands.
+    // The node's commands leave the table; the later ones move up.
     int commands = usedCount(c.commandCount, kMaxCommands);
     for (int k = 0; k < commands;) {
         if (c.commands[static_cast<size_t>(k)].nodeIndex == d) {
@@ -205,14 +205,14 @@ Changes EditorSession::deleteNode(CommandSource source) {
         }
     }
     c.commandCount = commands;
-    // 3.
+    // Commands of the later nodes follow their node, which moves up by one.
     for (int k = 0; k < commands; ++k) {
         auto& cmd = c.commands[static_cast<size_t>(k)];
         if (cmd.nodeIndex > d) --cmd.nodeIndex;
     }
-    // 4.
     for (int j = d - 1; j + 1 < nodes; ++j) c.nodes[static_cast<size_t>(j)] = c.nodes[static_cast<size_t>(j + 1)];
-    // 5. Tree.
+    // The Edit menu redraws the whole tree with the first subnet expanded; the
+    // context menu redraws only this subnet's branch and selects a neighbour.
     if (source == CommandSource::EditMenu) {
         rebuildAndSelectFirst();
         for (auto& root : tree_) {
@@ -235,7 +235,6 @@ Changes EditorSession::deleteNode(CommandSource source) {
         for (size_t i = 0; i < root.children.size() && i < expanded.size(); ++i) root.children[i].expanded = expanded[i];
         selectAfterDelete(removed);
     }
-    // 6.
     project_.modified = true;
     return finish(before, true);
 }
@@ -250,10 +249,9 @@ Changes EditorSession::deleteCommand() {
     if (k < 1 || k > commands) return {};
     const Snapshot before = snapshot();
     closeEditors();
-    // 1.
     for (int j = k - 1; j + 1 < commands; ++j) c.commands[static_cast<size_t>(j)] = c.commands[static_cast<size_t>(j + 1)];
     c.commandCount = commands - 1;
-    // 2. Tree: the item goes, the later command items move up by one.
+    // Tree: the item goes, the later command items of the subnet count one less.
     const ItemPath removed = selected_;
     TreeItem* nodeItem = itemAt(tree_, ItemPath(removed.begin(), removed.end() - 1));
     nodeItem->children.erase(nodeItem->children.begin() + removed.back());
@@ -263,7 +261,6 @@ Changes EditorSession::deleteCommand() {
         }
     }
     selectAfterDelete(removed);
-    // 3.
     project_.modified = true;
     return finish(before, true);
 }
@@ -288,7 +285,7 @@ Changes EditorSession::pasteNode() {
     const Snapshot before = snapshot();
     closeEditors();
     SubnetConfig& c = project_.subnet(s);
-    // 1. The context-menu Add Node on the subnet item.
+    // A new node under the subnet, as Add Node from the context menu makes it.
     if (usedCount(c.nodeCount, kMaxNodes) >= kMaxNodes) {
         op_->showMessage({T::NodeLimit, {}});
         return finish(before);  // nothing to paste into: the paste stops here
@@ -307,11 +304,12 @@ Changes EditorSession::pasteNode() {
     subnetItem->expanded = true;
     project_.modified = true;
     if (project_.flags.legacyFlag244 && project_.subnet(0).nodeCount >= 1) state_.canAddNode = false;
-    // 2. The target node: the last node item under the subnet item.
+    // The target node: the last node item under the subnet item.
     TreeItem& nodeItem = subnetItem->children.back();
     const int targetIndex = nodeItem.data;
     const std::string targetAddress = c.nodes[static_cast<size_t>(targetIndex - 1)].address;
-    // 3. Copies of the commands that carry the copied address.
+    // Copies of the commands that carry the copied address; the copies keep
+    // their mapping addresses (the conflict view shows the overlap).
     const SubnetConfig& source = project_.subnet(copiedSubnet_);
     const int sourceCount = usedCount(source.commandCount, kMaxCommands);
     const std::string address = std::to_string(copiedAddress_);
@@ -319,7 +317,7 @@ Changes EditorSession::pasteNode() {
         if (source.commands[static_cast<size_t>(k)].slaveAddress != address) continue;
         const int count = usedCount(c.commandCount, kMaxCommands);
         if (count >= kMaxCommands) {
-            op_->showMessage({T::CommandLimit, {}});  // 4.
+            op_->showMessage({T::CommandLimit, {}});  // the copies made so far stay
             break;
         }
         ModbusCommand copy = source.commands[static_cast<size_t>(k)];
