@@ -6,6 +6,7 @@
 #include <fstream>
 #include <functional>
 #include <optional>
+#include <ostream>
 
 #include "export/excel_export.h"
 #include "export_test_support.h"
@@ -37,6 +38,9 @@ struct WorkbookCase {
     std::vector<std::string> sheets;  // the workbook's sheets
     std::vector<Expect> cells;
 };
+
+// Test lists and failure messages show the case by its name.
+inline void PrintTo(const WorkbookCase& c, std::ostream* os) { *os << c.name; }
 
 class ExportedWorkbook : public ::testing::TestWithParam<WorkbookCase> {};
 
