@@ -318,6 +318,10 @@ void MainWindow::apply(const Changes& c) {
     if (c.grid) grid_->showRows(session_->rows());
     if (c.prompt) prompt_->setHelpText(fromProject(session_->promptText()));
     if (c.editor || c.grid || c.selection) grid_->showEditor(session_->editor());
+    // Why a value was put back when no message box said it; the next stored
+    // change clears it.
+    if (c.refusal) statusBar()->showMessage(fromProject(c.refusal->text()));
+    else if (c.project) statusBar()->clearMessage();
     updateCommandStates();
 }
 

@@ -47,9 +47,13 @@ void EditorSession::commitNodeEdit(std::string& text) {
         }
     }
     if (canonicalDecimal(text)) {
-        // Stored; the node's name, its tree item and its commands follow.
+        // Stored; the node's commands follow, and so does its name while it is
+        // a default one ("New Node", or "Node-" and the old address). A name the
+        // user gave stays.
+        const bool defaultName =
+            node->name == T::NewNodeName.text || node->name == T::NodeNamePrefix.str() + node->address;
         node->address = text;
-        node->name = T::NodeNamePrefix.str() + text;
+        if (defaultName) node->name = T::NodeNamePrefix.str() + text;
         if (nodeItem) {
             nodeItem->raw = node->name;
             nodeItem->text = windows1252ToUtf8(node->name);
@@ -61,6 +65,7 @@ void EditorSession::commitNodeEdit(std::string& text) {
     } else {
         // In range but not written plainly (for example 05): the node loses its
         // address, and so do the commands that carried it.
+        refuse(T::NodeAddressCleared);
         text.clear();
         const int commands = usedCount(c.commandCount, kMaxCommands);
         for (int k = 0; k < commands; ++k) {
@@ -104,6 +109,7 @@ void EditorSession::commitCommandEdit(std::string& text) {
         case 2: {  // Starting Address
             const auto v = canonicalDecimal(text);
             if (!v || *v > 65535) {
+                refuse(T::RefusedPlainNumber, {"0", "65535"});
                 text = cmd.startAddress;
                 return;
             }
@@ -126,6 +132,23 @@ void EditorSession::commitCommandEdit(std::string& text) {
         }
         case 3: {  // Number of Data
             std::int64_t n = cAtoi(text);
+            bool told = false;  // a message box said why
+            // The most data a command of this function code takes on this variant.
+            std::optional<std::int64_t> most;
+            if (fc == 3 || fc == 4 || fc == 16) {
+                if (fl.legacyFlag244) most = 84;
+                else if (kind == 2) most = 127;
+                else if (kind == 1 || kind == 3) most = fl.extendedSettingsFlag ? 122 : 56;
+                else if (kind == 0) most = 36;
+            } else if (fc == 1 || fc == 2 || fc == 15) {
+                if (kind == 2) most = 2000;
+                else if (kind == 0 || kind == 1 || kind == 3) most = 400;
+            }
+            auto refuseCount = [&] {
+                if (told) return;
+                if (most) refuse(T::RefusedPlainNumber, {"1", std::to_string(*most)});
+                else refuse(T::RefusedPositiveNumber);
+            };
             {
                 const std::uint32_t m = map;
                 const std::uint32_t b = static_cast<std::uint32_t>(cAtoi(cmd.bitOffset));
@@ -137,16 +160,19 @@ void EditorSession::commitCommandEdit(std::string& text) {
                 else if (fc == 6 || fc == 16) out = m + 2 * un > 0x40F4u;
                 if (out) {
                     op_->showMessage({T::DataOutOfBounds, {}});
+                    told = true;
                     text = grid_[3].value;
                     n = cAtoi(text);
                 }
             }
             if (n <= 0) {
+                refuseCount();
                 text = cmd.dataCount;
                 if (shown) grid_[6].value = bytesCell(cmd);
                 return;
             }
             if (!canonicalDecimal(text)) {
+                refuseCount();
                 text = cmd.dataCount;
                 return;
             }
@@ -155,31 +181,24 @@ void EditorSession::commitCommandEdit(std::string& text) {
                 text = "1";
                 return;
             }
-            if (fc == 3 || fc == 4 || fc == 16) {
-                bool refused;
-                if (fl.legacyFlag244) {
-                    refused = n > 84;
-                } else if (fl.extendedSettingsFlag) {
-                    refused = (kind == 2 && n > 127) || ((kind == 1 || kind == 3) && n > 122) || (kind == 0 && n > 36) ||
-                              exceedsArea(2 * n);
-                } else {
-                    refused = (kind == 2 && n > 127) || ((kind == 1 || kind == 3) && n > 56) || (kind == 0 && n > 36);
+            if (fc == 3 || fc == 4 || fc == 16 || fc == 1 || fc == 2 || fc == 15) {
+                const bool registers = fc == 3 || fc == 4 || fc == 16;
+                const std::int64_t bytes = registers ? 2 * n : (n + 7) / 8;
+                // Register commands check the area only with the extended settings
+                // (and not on the oldest gateways); bit commands always.
+                const bool areaChecked = !registers || (!fl.legacyFlag244 && fl.extendedSettingsFlag);
+                if (most && n > *most) {
+                    refuseCount();
+                    text = cmd.dataCount;
+                    return;
                 }
-                if (refused) {
+                if (areaChecked && exceedsArea(bytes)) {
+                    if (!told) refuse(T::RefusedPastMappingArea);
                     text = cmd.dataCount;
                     return;
                 }
                 cmd.dataCount = text;
-                cmd.byteCount = std::to_string(2 * n);
-            } else if (fc == 1 || fc == 2 || fc == 15) {
-                const bool refused = (kind == 2 && n > 2000) || ((kind == 0 || kind == 1 || kind == 3) && n > 400) ||
-                                     exceedsArea((n + 7) / 8);
-                if (refused) {
-                    text = cmd.dataCount;
-                    return;
-                }
-                cmd.dataCount = text;
-                cmd.byteCount = std::to_string((n + 7) / 8);
+                cmd.byteCount = std::to_string(bytes);
             } else {
                 text = cmd.dataCount;
                 return;
@@ -218,14 +237,17 @@ void EditorSession::commitCommandEdit(std::string& text) {
             const std::string canon = toHexText(v, false);
             const bool input = text == canon + "(input)";
             if (!(text == canon || text == canon + "h" || input)) {
+                refuse(plc_ ? T::RefusedPlcAddressForm : T::RefusedMappingAddressForm);
                 text = cmd.mappingAddress;
                 return;
             }
             if (plc_ && canon.find_first_of("abcdef") != std::string::npos) {
+                refuse(T::RefusedPlcAddressForm);
                 text = cmd.mappingAddress;
                 return;
             }
             if (isReadFc(fc) && input) {
+                refuse(T::RefusedInputMarkOnRead);
                 text = cmd.mappingAddress;
                 return;
             }
@@ -233,6 +255,8 @@ void EditorSession::commitCommandEdit(std::string& text) {
             const std::int64_t value = v;
             const bool read = isReadFc(fc);
             bool ok = false;
+            bool told = false;  // a message box said why
+            bool inBlocks = false;  // the PLC data blocks decided
             if (kind == 0) {
                 ok = read ? (value >= 0x02 && value <= 0x9F) : (value <= 0x9F || (value >= 0x4000 && value <= 0x406F));
             } else if (kind == 4) {
@@ -242,6 +266,7 @@ void EditorSession::commitCommandEdit(std::string& text) {
             } else if (kind == 1 || kind == 3 || kind == 5 || kind == 6) {
                 // Kinds 5 and 6 use the PROFIBUS rule of kinds 1 and 3.
                 if (plc_) {
+                    inBlocks = true;
                     const bool inputList = read || text.size() > 7;
                     const auto plcAddress = parseDecimal(canon);
                     const auto room = plcAddress ? plc_->bytesToAreaEnd(inputList, *plcAddress) : std::nullopt;
@@ -260,13 +285,18 @@ void EditorSession::commitCommandEdit(std::string& text) {
                     if (!read) {
                         ok = !((end > L && value < 0x4000) || end > H);
                         if (!ok) op_->showMessage({T::DataOutOfBounds, {}});
+                        told = !ok;
                     } else {
                         ok = !(end > L || value == L);
                     }
                 }
             }
-            if (ok) cmd.mappingAddress = text;
-            else text = cmd.mappingAddress;
+            if (ok) {
+                cmd.mappingAddress = text;
+            } else {
+                if (!told) refuse(inBlocks ? T::RefusedPlcBlocks : T::RefusedMappingAddressRange);
+                text = cmd.mappingAddress;
+            }
             return;
         }
         case 5: {  // Bit Offset
@@ -280,8 +310,12 @@ void EditorSession::commitCommandEdit(std::string& text) {
                 text = grid_[5].value;
             }
             const auto v = canonicalDecimal(text);
-            if (v && *v <= 7) cmd.bitOffset = text;
-            else text = cmd.bitOffset;
+            if (v && *v <= 7) {
+                cmd.bitOffset = text;
+            } else {
+                if (!out) refuse(T::RefusedPlainNumber, {"0", "7"});
+                text = cmd.bitOffset;
+            }
             return;
         }
         case 6:

@@ -24,15 +24,23 @@ void EditorSession::commitFieldbusEdit(std::string& text, bool& rangeEnding) {
 
     if (kind == 0 && r == 1) {
         const auto v = canonicalDecimal(text);
-        if (v && *v <= 63) f.deviceNetAddress = text;
-        else text = f.deviceNetAddress;
+        if (v && *v <= 63) {
+            f.deviceNetAddress = text;
+        } else {
+            refuse(T::RefusedPlainNumber, {"0", "63"});
+            text = f.deviceNetAddress;
+        }
         return;
     }
     if (kind == 4 && r >= 2 && r <= 6) {
         std::string* fields[] = {&f.ipAddress, &f.subnetMask, &f.gatewayAddress, &f.dns1, &f.dns2};
         std::string& field = *fields[r - 2];
-        if (isValidIPv4(text)) field = text;
-        else text = field;
+        if (isValidIPv4(text)) {
+            field = text;
+        } else {
+            refuse(T::RefusedIpAddress);
+            text = field;
+        }
         return;
     }
     if ((kind == 1 || kind == 3) && (fl.legacyFlag233a || fl.legacyFlag246) &&
@@ -43,19 +51,23 @@ void EditorSession::commitFieldbusEdit(std::string& text, bool& rangeEnding) {
             if (i % 3 == 2) ok = ch == ' ';
             else ok = ch == ' ' || std::isxdigit(static_cast<unsigned char>(ch));
         }
-        if (ok) f.profibusConfigData = text;
-        else text = f.profibusConfigData;
+        if (ok) {
+            f.profibusConfigData = text;
+        } else {
+            refuse(T::RefusedConfigData);
+            text = f.profibusConfigData;
+        }
         return;
     }
     if (fl.extendedSettingsFlag && label == T::LabelRetransmissionTimes.text) {
         rangeEnding = true;
-        if (checkIntegerField(*op_, text, 2, 254, T::LabelRetransmissionTimes.text)) s1.retransmissionTimes = text;
+        if (checkInteger(text, 2, 254, T::LabelRetransmissionTimes)) s1.retransmissionTimes = text;
         text = s1.retransmissionTimes;
         return;
     }
     if (fl.extendedSettingsFlag && label == T::LabelProfibusAddress.text) {
         rangeEnding = true;
-        if (checkIntegerField(*op_, text, 0, 99, T::LabelProfibusAddress.text)) f.profibusAddress = text;
+        if (checkInteger(text, 0, 99, T::LabelProfibusAddress)) f.profibusAddress = text;
         text = f.profibusAddress;
         return;
     }
@@ -70,7 +82,7 @@ void EditorSession::commitSubnetEdit(std::string& text, bool& rangeEnding, bool&
     const VariantFlags& fl = project_.flags;
     auto ranged = [&](std::string& field, std::int64_t min, std::int64_t max, const Text& label) {
         rangeEnding = true;
-        if (checkIntegerField(*op_, text, min, max, label.text)) field = text;
+        if (checkInteger(text, min, max, label)) field = text;
         text = blank1(field);
     };
     switch (currentRow_) {
@@ -89,6 +101,7 @@ void EditorSession::commitSubnetEdit(std::string& text, bool& rangeEnding, bool&
             if (v && *v >= 200 && *v <= 2500) {
                 c.outputPulse = text;
             } else {
+                refuse(T::RefusedNumber, {"200", "2500"});
                 text.clear();
                 blankCell = true;
             }
@@ -106,9 +119,10 @@ void EditorSession::commitSubnetEdit(std::string& text, bool& rangeEnding, bool&
                 c.frameLength = text;
             } else {
                 rangeEnding = true;
-                if (checkIntegerField(*op_, text, 1, 243, T::LabelFrameLength.text)) {
+                if (checkInteger(text, 1, 243, T::LabelFrameLength)) {
                     const bool refused = parseDecimal(text).value_or(0) == 243 && s1.inputLengthPrefix == T::Enable.text;
-                    if (!refused) c.frameLength = text;
+                    if (refused) refuse(T::RefusedFrameLength243);
+                    else c.frameLength = text;
                 }
                 text = c.frameLength;
             }

@@ -17,16 +17,17 @@
 #include "editor/help_text_choice.h"
 #include "editor/session_helpers.h"
 #include "model/texts.h"
+#include "model/value_checks.h"
 
 namespace korvex {
 
 using namespace editor;
+namespace T = texts;
 
 namespace {
 
 bool sameProject(const Project& a, const Project& b) {
-    return a.deviceKind == b.deviceKind && a.flags == b.flags && a.fieldbus == b.fieldbus && a.subnets == b.subnets &&
-           a.fileVersion == b.fileVersion && a.modified == b.modified && a.loadedFromFile == b.loadedFromFile;
+    return sameValues(a, b) && a.modified == b.modified && a.loadedFromFile == b.loadedFromFile;
 }
 
 }  // namespace
@@ -41,6 +42,7 @@ Changes& Changes::operator|=(const Changes& o) {
     prompt |= o.prompt;
     project |= o.project;
     state |= o.state;
+    if (o.refusal) refusal = o.refusal;
     return *this;
 }
 
@@ -59,6 +61,8 @@ Changes EditorSession::finish(const Snapshot& before, bool selectionSet) {
     c.prompt = prompt_ != before.prompt;
     c.project = !sameProject(project_, before.project);
     c.state = state_ != before.state;
+    c.refusal = std::move(refusal_);
+    refusal_.reset();
     if (c.tree) ++treeRev_;
     if (c.selection) ++selectionRev_;
     if (c.grid) ++gridRev_;
@@ -77,7 +81,7 @@ Changes EditorSession::initialUpdate() {
     closeEditors();
     state_ = ViewState{};
     copiedSubnet_ = -1;
-    copiedAddress_ = -1;
+    copiedAddress_.clear();
     prompt_.clear();
     rebuildAndSelectFirst();
     return finish(before, true);
@@ -291,6 +295,9 @@ void EditorSession::commitOpenEditBox() {
     const int r = currentRow_;
     closeEditors();
     if (r < 0 || r >= kGridRowCount) return;
+    typed_ = text;
+    refusal_.reset();
+    const Project before = project_;
     bool rangeEnding = false;
     bool blankCell = false;
     switch (clickKind_) {
@@ -314,16 +321,29 @@ void EditorSession::commitOpenEditBox() {
     GridRow& cell = grid_[static_cast<size_t>(r)];
     if (rangeEnding) {
         if (shown) cell.value = text;  // the model value, set by the rule
-        return;
-    }
-    if (shown) {
+    } else if (shown) {
         if (clickKind_ == NodeKind::Command && r == 4) {
             cell.value = (text.empty() || text == "-1") ? std::string() : (plc_ ? text : text + "H");
         } else {
             cell.value = text == "-1" ? std::string() : text;
         }
     }
-    project_.modified = true;
+    // Modified only when a stored value changed: a refused or repeated value
+    // leaves the flag as it was.
+    if (!sameValues(before, project_)) project_.modified = true;
+}
+
+void EditorSession::refuse(const Text& reason, std::vector<std::string> args) {
+    args.insert(args.begin(), typed_);
+    refusal_ = Message{reason, std::move(args)};
+}
+
+bool EditorSession::checkInteger(const std::string& text, std::int64_t min, std::int64_t max, const Text& label) {
+    if (text.empty()) {
+        refuse(T::RefusedEmpty);
+        return false;
+    }
+    return checkIntegerField(*op_, text, min, max, label.text);
 }
 
 // ---- List commit ------------------------------------------------------------
@@ -341,6 +361,7 @@ Changes EditorSession::commitChoice(std::string_view entryView) {
     if (std::find(editor_.entries.begin(), editor_.entries.end(), entry) == editor_.entries.end()) return {};
     const Snapshot before = snapshot();
     const int r = currentRow_;
+    refusal_.reset();
     // The cell shows the choice and the list closes; then the row's rule stores it.
     if (selectionUnchanged() && r >= 0 && r < kGridRowCount) grid_[static_cast<size_t>(r)].value = entry;
     closeEditors();
@@ -357,7 +378,7 @@ Changes EditorSession::commitChoice(std::string_view entryView) {
         default:
             break;
     }
-    project_.modified = true;
+    if (!sameValues(before.project, project_)) project_.modified = true;
     return finish(before);
 }
 

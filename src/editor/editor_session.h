@@ -57,6 +57,9 @@ struct Changes {
     bool prompt = false;     // promptText() changed
     bool project = false;    // the Project was changed (modified flag or any value)
     bool state = false;      // state() (enable flags, indexes, ...) changed
+    // A typed value was not stored (or the node lost its address) and no message
+    // box said why: the reason, for the status bar. Empty otherwise.
+    std::optional<Message> refusal;
 
     Changes& operator|=(const Changes& o);
     bool any() const { return tree || grid || selection || editor || prompt || project || state; }
@@ -144,11 +147,11 @@ public:
     bool canDeleteNode() const { return state_.canDeleteNode; }
     bool canAddCommand() const { return state_.canAddCommand; }
     bool canDeleteCommand() const { return state_.canDeleteCommand; }
-    // Copy Node: the selected item's text begins like "Node-".
+    // Copy Node: the selected item is a node with a slave address.
     bool canCopyNode() const;
     // Paste Node: a node was copied and the selected item is a subnet item.
     bool canPasteNode() const;
-    bool hasCopy() const { return copiedSubnet_ >= 0 && copiedAddress_ >= 0; }
+    bool hasCopy() const { return copiedSubnet_ >= 0 && !copiedAddress_.empty(); }
 
     // ---- Grid ---------------------
     const GridRows& rows() const { return grid_; }
@@ -184,7 +187,8 @@ public:
     // ---- Tree label edit and context menu ---------------
     // The user renamed the item at path in the tree (the typed label, project
     // bytes). Applied to node items only; an empty label restores the text.
-    // Returns the changes (tree when the text changed).
+    // Returns the changes (tree when the text changed). The name stays when the
+    // node's slave address changes later.
     Changes renameNode(const ItemPath& path, std::string_view newLabel);
     // A right click on the item at path: selects it and tells which entries of
     // the context menu are enabled. An empty or unknown path: nothing happens,
@@ -255,6 +259,11 @@ private:
     // The rules of a typed value (commit_edit_settings.cpp, commit_edit_command.cpp).
     // A rule leaves in text what the cell shows; rangeEnding: the row checks a range
     // (the cell gets the stored value).
+    // A rule that puts the old value back without a message box gives the reason;
+    // %1 of the reason is the typed text.
+    void refuse(const Text& reason, std::vector<std::string> args = {});
+    // checkIntegerField, with an empty text refused by a reason.
+    bool checkInteger(const std::string& text, std::int64_t min, std::int64_t max, const Text& label);
     void commitFieldbusEdit(std::string& text, bool& rangeEnding);
     void commitSubnetEdit(std::string& text, bool& rangeEnding, bool& blankCell);
     void commitNodeEdit(std::string& text);
@@ -290,10 +299,13 @@ private:
     int clickCommand_ = 0;  // 1-based
     std::string clickLabel_;
     std::uint64_t clickSelectionSerial_ = 0;
+    // The commit under way: the text as typed, and why it was not stored.
+    std::string typed_;
+    std::optional<Message> refusal_;
 
-    // Copy Node buffer.
+    // Copy Node buffer: the copied node's subnet and slave address.
     int copiedSubnet_ = -1;
-    long long copiedAddress_ = -1;
+    std::string copiedAddress_;
 
     std::uint64_t treeRev_ = 0, gridRev_ = 0, selectionRev_ = 0, editorRev_ = 0, promptRev_ = 0,
                   projectRev_ = 0;

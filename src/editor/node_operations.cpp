@@ -13,6 +13,21 @@ namespace korvex {
 using namespace editor;
 namespace T = texts;
 
+namespace {
+
+// The node a node item stands for; nullptr for other items.
+const SlaveNode* nodeOfItem(const Project& project, const Tree& tree, const ItemPath& path) {
+    const TreeItem* item = itemAt(tree, path);
+    if (!item || classifyItem(tree, path) != NodeKind::Node) return nullptr;
+    const SubnetConfig& c = project.subnet(subnetOfItem(tree, path));
+    if (item->data < 1 || item->data > usedCount(c.nodeCount, kMaxNodes)) return nullptr;
+    return &c.nodes[static_cast<size_t>(item->data - 1)];
+}
+
+bool hasAddress(const SlaveNode& node) { return !node.address.empty() && node.address != "-1"; }
+
+}  // namespace
+
 const std::vector<SelectCommandEntry>& selectCommandEntries() {
     static const std::vector<SelectCommandEntry> entries = [] {
         std::vector<SelectCommandEntry> e;
@@ -26,9 +41,8 @@ const std::vector<SelectCommandEntry>& selectCommandEntries() {
 }
 
 bool EditorSession::canCopyNode() const {
-    const TreeItem* item = itemAt(tree_, selected_);
-    if (!item || item->raw.size() < 2) return false;
-    return item->raw.compare(0, 2, T::NodeNamePrefix.text.substr(0, 2)) == 0;
+    const SlaveNode* node = nodeOfItem(project_, tree_, selected_);
+    return node && hasAddress(*node);
 }
 
 bool EditorSession::canPasteNode() const {
@@ -45,11 +59,12 @@ Changes EditorSession::renameNode(const ItemPath& path, std::string_view newLabe
     SubnetConfig& c = project_.subnet(s);
     const int n = item->data;
     if (n < 1 || n > usedCount(c.nodeCount, kMaxNodes)) return finish(before);
-    c.nodes[static_cast<size_t>(n - 1)].name = std::string(newLabel);
+    std::string& name = c.nodes[static_cast<size_t>(n - 1)].name;
+    if (name != newLabel) project_.modified = true;
+    name = std::string(newLabel);
     item->raw = std::string(newLabel);
     item->text = windows1252ToUtf8(item->raw);
     state_.currentNodeIndex = n;
-    project_.modified = true;
     return finish(before);
 }
 
@@ -265,15 +280,13 @@ Changes EditorSession::deleteCommand() {
     return finish(before, true);
 }
 
+// The copy remembers the node's subnet and slave address; a paste copies the
+// commands that carry that address, whatever the node is called.
 Changes EditorSession::copyNode() {
     if (!canCopyNode()) return {};
     const Snapshot before = snapshot();
-    const TreeItem* item = itemAt(tree_, selected_);
-    copiedSubnet_ = state_.nodeKind == NodeKind::Node ? state_.selectedSubnet : -1;
-    copiedAddress_ = -1;
-    if (item && item->raw.size() > 5) {
-        if (const auto v = leadingDecimal(std::string_view(item->raw).substr(5)); v && *v <= 0x7FFFFFFF) copiedAddress_ = *v;
-    }
+    copiedSubnet_ = subnetOfItem(tree_, selected_);
+    copiedAddress_ = nodeOfItem(project_, tree_, selected_)->address;
     return finish(before);
 }
 
@@ -312,7 +325,7 @@ Changes EditorSession::pasteNode() {
     // their mapping addresses (the conflict view shows the overlap).
     const SubnetConfig& source = project_.subnet(copiedSubnet_);
     const int sourceCount = usedCount(source.commandCount, kMaxCommands);
-    const std::string address = std::to_string(copiedAddress_);
+    const std::string& address = copiedAddress_;
     for (int k = 0; k < sourceCount; ++k) {
         if (source.commands[static_cast<size_t>(k)].slaveAddress != address) continue;
         const int count = usedCount(c.commandCount, kMaxCommands);

@@ -66,6 +66,11 @@ std::vector<std::string> strings(std::initializer_list<std::string_view> list) {
     return out;
 }
 
+bool sameValues(const Project& a, const Project& b) {
+    return a.deviceKind == b.deviceKind && a.flags == b.flags && a.fieldbus == b.fieldbus && a.subnets == b.subnets &&
+           a.fileVersion == b.fileVersion;
+}
+
 std::string bytesCell(const ModbusCommand& c) {
     const int fc = functionCodeOf(c);
     if (fc == 5) return "1";

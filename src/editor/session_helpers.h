@@ -48,6 +48,10 @@ std::string lower(std::string s);
 std::vector<std::string> strings(std::initializer_list<std::string_view> list);
 inline std::vector<std::string> enableDisable() { return strings({texts::Enable.text, texts::Disable.text}); }
 
+// Every stored value of the two projects is the same (the modified and
+// loaded-from-file flags aside).
+bool sameValues(const Project& a, const Project& b);
+
 // The "Number of Bytes" cell of a command (row 6).
 std::string bytesCell(const ModbusCommand& c);
 

@@ -11,6 +11,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QToolBar>
 #include <QTest>
@@ -212,6 +213,27 @@ private slots:
                  QStringList{qtext(Message{texts::ValueOutOfRange, {"Response Timeout(5-60000ms)"}})});
         QCOMPARE(w.project().subnet(0).responseTimeout, std::string("300"));
         QCOMPARE(cell(w, row, 1), QStringLiteral("300"));
+    }
+
+    void refusalWithoutMessageShowsTheReasonInTheStatusBar() {
+        MainWindow& w = openWindow();
+        QVERIFY(select(w, QStringLiteral("Subnet/Node-1/Read Holding Registers")));
+        clickCell(w, 4, 1);  // "Mapping Address(HEX)"
+        QVERIFY(w.grid()->editOpen());
+        w.grid()->valueEdit()->selectAll();
+        QTest::keyClicks(w.grid()->valueEdit(), QStringLiteral("xyz"));
+        QTest::keyClick(w.grid()->valueEdit(), Qt::Key_Return);
+        QVERIFY(ui_->boxTexts().isEmpty());
+        QCOMPARE(w.statusBar()->currentMessage(), qtext(Message{texts::RefusedMappingAddressForm, {"xyz"}}));
+        QCOMPARE(cell(w, 4, 1), QStringLiteral("0H"));
+        QVERIFY(!w.project().modified);
+        // The next stored value clears it.
+        clickCell(w, 4, 1);
+        w.grid()->valueEdit()->selectAll();
+        QTest::keyClicks(w.grid()->valueEdit(), QStringLiteral("10"));
+        QTest::keyClick(w.grid()->valueEdit(), Qt::Key_Return);
+        QCOMPARE(w.project().subnet(0).commands[0].mappingAddress, std::string("10"));
+        QCOMPARE(w.statusBar()->currentMessage(), qtext(texts::StatusReady));
     }
 
     void clickElsewhereCommitsPendingEdit() {

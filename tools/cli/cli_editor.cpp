@@ -1,5 +1,5 @@
-// korvex-cli tree, grid, prompt, edit and op: the configuration editor of
-// The configuration editor through EditorSession, one command per front-end action.
+// korvex-cli tree, grid, prompt, edit and op: the configuration editor through
+// EditorSession, one command per front-end action.
 #include <algorithm>
 #include <deque>
 #include <iostream>
@@ -184,6 +184,7 @@ int cmdEdit(const Args& args) {
     s.selectItem(run.item);
     s.clickCell(row, 1);
     const std::string rowText = std::to_string(row);
+    Changes committed;
     if (choose) {
         const auto entry = toProjectText(*choose);
         if (!entry) return fail({texts::CliNotWindows1252, {*choose}});
@@ -191,7 +192,7 @@ int cmdEdit(const Args& args) {
         const auto& entries = s.editor().entries;
         if (std::find(entries.begin(), entries.end(), *entry) == entries.end())
             return fail({texts::CliNotInList, {*choose, rowText}});
-        s.commitChoice(*entry);
+        committed = s.commitChoice(*entry);
     }
     if (text) {
         const auto typed = toProjectText(*text);
@@ -203,9 +204,11 @@ int cmdEdit(const Args& args) {
             printShown(*run.op);
             return fail({texts::CliNoEditBox, {rowText, run.itemText}});
         }
-        s.commitEdit(*typed);
+        committed |= s.commitEdit(*typed);
     }
     printShown(*run.op);
+    // Why a value was not stored when no message said it (the window's status bar).
+    if (committed.refusal) std::cout << printable(committed.refusal->text()) << '\n';
     if (out && !saveProject(*out, *run.project, run.plc.get())) return kExitFailure;
     return kExitOk;
 }
