@@ -145,17 +145,96 @@ TreeItem* itemAt(Tree& tree, const ItemPath& path) {
     return const_cast<TreeItem*>(itemAt(static_cast<const Tree&>(tree), path));
 }
 
+namespace {
+
+char hexDigit(unsigned v) { return "0123456789ABCDEF"[v & 0xF]; }
+
+int hexValue(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    return -1;
+}
+
+// The texts of a PATH, split at the slashes and with the escapes read; nullopt
+// for an escape that is not one of escapedItemText's or "\/".
+std::optional<std::vector<std::string>> pathTexts(std::string_view path) {
+    std::vector<std::string> texts(1);
+    for (size_t i = 0; i < path.size(); ++i) {
+        const char c = path[i];
+        if (c == '/') {
+            texts.emplace_back();
+            continue;
+        }
+        if (c != '\\') {
+            texts.back() += c;
+            continue;
+        }
+        if (++i >= path.size()) return std::nullopt;
+        switch (path[i]) {
+            case '\\': texts.back() += '\\'; break;
+            case '/': texts.back() += '/'; break;
+            case 'n': texts.back() += '\n'; break;
+            case 'r': texts.back() += '\r'; break;
+            case 't': texts.back() += '\t'; break;
+            case 'x': {
+                if (i + 2 >= path.size()) return std::nullopt;
+                const int hi = hexValue(path[i + 1]);
+                const int lo = hexValue(path[i + 2]);
+                if (hi < 0 || lo < 0) return std::nullopt;
+                i += 2;
+                const unsigned v = static_cast<unsigned>(hi * 16 + lo);
+                // The code point U+00HH, as UTF-8.
+                if (v < 0x80) {
+                    texts.back() += static_cast<char>(v);
+                } else {
+                    texts.back() += static_cast<char>(0xC0 | (v >> 6));
+                    texts.back() += static_cast<char>(0x80 | (v & 0x3F));
+                }
+                break;
+            }
+            default: return std::nullopt;
+        }
+    }
+    return texts;
+}
+
+}  // namespace
+
+std::string escapedItemText(std::string_view utf8) {
+    std::string out;
+    out.reserve(utf8.size());
+    for (size_t i = 0; i < utf8.size(); ++i) {
+        const auto b = static_cast<unsigned char>(utf8[i]);
+        unsigned control = 0x100;  // none
+        if (b < 0x20 || b == 0x7F) {
+            control = b;
+        } else if (b == 0xC2 && i + 1 < utf8.size()) {
+            // U+0080 to U+009F: C2 80 to C2 9F.
+            const auto next = static_cast<unsigned char>(utf8[i + 1]);
+            if (next >= 0x80 && next <= 0x9F) {
+                control = next;
+                ++i;
+            }
+        }
+        if (b == '\\') out += "\\\\";
+        else if (control == '\n') out += "\\n";
+        else if (control == '\r') out += "\\r";
+        else if (control == '\t') out += "\\t";
+        else if (control < 0x100) (out += "\\x") += {hexDigit(control >> 4), hexDigit(control)};
+        else out += static_cast<char>(b);
+    }
+    return out;
+}
+
 std::optional<ItemPath> findItemPath(const Tree& tree, std::string_view utf8Path) {
     if (utf8Path.empty()) return std::nullopt;
+    const auto segments = pathTexts(utf8Path);
+    if (!segments) return std::nullopt;
     ItemPath path;
     const std::vector<TreeItem>* level = &tree;
-    size_t pos = 0;
-    while (true) {
-        const size_t slash = utf8Path.find('/', pos);
-        const std::string_view seg =
-            utf8Path.substr(pos, slash == std::string_view::npos ? std::string_view::npos : slash - pos);
-        // "text[k]": the k-th sibling with that text; a literal match is tried when
-        // the suffix form finds nothing.
+    for (const std::string& segment : *segments) {
+        const std::string_view seg = segment;
         // Exact texts first; then texts compared without leading and trailing
         // blanks, so " Subnet\u2160" (kind 4) is also found as "Subnet\u2160".
         auto trim = [](std::string_view t) {
@@ -174,6 +253,8 @@ std::optional<ItemPath> findItemPath(const Tree& tree, std::string_view utf8Path
             }
             return -1;
         };
+        // "text[k]": the k-th sibling with that text; a literal match is tried when
+        // the suffix form finds nothing.
         int index = -1;
         if (seg.size() >= 3 && seg.back() == ']') {
             const size_t open = seg.rfind('[');
@@ -192,8 +273,6 @@ std::optional<ItemPath> findItemPath(const Tree& tree, std::string_view utf8Path
         if (index < 0) return std::nullopt;
         path.push_back(index);
         level = &(*level)[static_cast<size_t>(index)].children;
-        if (slash == std::string_view::npos) break;
-        pos = slash + 1;
     }
     return path;
 }
@@ -209,7 +288,10 @@ std::string itemPathText(const Tree& tree, const ItemPath& path) {
             if ((*level)[static_cast<size_t>(j)].text == item.text) ++k;
         }
         if (!out.empty()) out += '/';
-        out += item.text;
+        for (char c : escapedItemText(item.text)) {
+            if (c == '/') out += '\\';
+            out += c;
+        }
         if (k > 1) out += "[" + std::to_string(k) + "]";
         level = &item.children;
     }

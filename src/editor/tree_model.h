@@ -67,11 +67,19 @@ void appendNodeItems(const SubnetConfig& subnet, TreeItem& subnetItem);
 const TreeItem* itemAt(const Tree& tree, const ItemPath& path);
 TreeItem* itemAt(Tree& tree, const ItemPath& path);
 
+// An item text as korvex-cli prints it, one item a line: a backslash as "\\",
+// a line feed as "\n", a carriage return as "\r", a tab as "\t" and every other
+// control character (U+0000 to U+001F, U+007F to U+009F) as "\xHH".
+std::string escapedItemText(std::string_view utf8);
+
 // PATH as korvex-cli takes it: UTF-8 item texts from the root joined by "/", a
 // text followed by "[k]" picks the k-th sibling (1-based) with that text. When no
 // text matches exactly, texts are compared without leading and trailing blanks.
+// The escapes of escapedItemText are read back, and "\/" is a slash inside a
+// text; a backslash followed by anything else names no item, nor does an empty PATH.
 std::optional<ItemPath> findItemPath(const Tree& tree, std::string_view utf8Path);
-// The PATH text of an item (with "[k]" where an earlier sibling has the same text).
+// The PATH text of an item (with "[k]" where an earlier sibling has the same text,
+// texts escaped as findItemPath reads them).
 std::string itemPathText(const Tree& tree, const ItemPath& path);
 
 // NodeKind of an item from its own, its parent's and its grandparent's raw texts.

@@ -386,17 +386,18 @@ struct XlsxWorkbook::Impl {
             sheets.push_back(std::move(sheet));
         }
 
-        // A workbook made from a spreadsheet template (.xltx) is a workbook: its
-        // main part gets the workbook content type, or an .xlsx would not open.
-        if (zip_name_locate(zip, "[Content_Types].xml", ZIP_FL_NOCASE) >= 0) {
-            if (auto err = readXml("[Content_Types].xml", contentTypes, "Types")) return err;
-            const std::string partName = "/" + workbookPart;
-            for (pugi::xml_node o = contentTypes->document_element().first_child(); o; o = o.next_sibling()) {
-                if (localName(o.name()) == "Override" && equalsIgnoringCase(o.attribute("PartName").value(), partName) &&
-                    std::string_view(o.attribute("ContentType").value()) == kTemplateContentType) {
-                    o.attribute("ContentType").set_value(kWorkbookContentType);
-                    contentTypesDirty = true;
-                }
+        // Every package has its content types; without them no reader opens the
+        // workbook made from it. A workbook made from a spreadsheet template
+        // (.xltx) is a workbook: its main part gets the workbook content type, or
+        // an .xlsx would not open.
+        if (auto err = readXml("[Content_Types].xml", contentTypes, "Types")) return err;
+        const std::string workbookPartName = "/" + workbookPart;
+        for (pugi::xml_node o = contentTypes->document_element().first_child(); o; o = o.next_sibling()) {
+            if (localName(o.name()) == "Override" &&
+                equalsIgnoringCase(o.attribute("PartName").value(), workbookPartName) &&
+                std::string_view(o.attribute("ContentType").value()) == kTemplateContentType) {
+                o.attribute("ContentType").set_value(kWorkbookContentType);
+                contentTypesDirty = true;
             }
         }
 
@@ -405,16 +406,14 @@ struct XlsxWorkbook::Impl {
         if (calcChainRel) {
             workbookRels->document_element().remove_child(calcChainRel);
             const std::string partName = "/" + calcChainPart;
-            if (contentTypes) {
-                for (pugi::xml_node o = contentTypes->document_element().first_child(); o;) {
-                    pugi::xml_node next = o.next_sibling();
-                    if (localName(o.name()) == "Override" &&
-                        equalsIgnoringCase(o.attribute("PartName").value(), partName)) {
-                        contentTypes->document_element().remove_child(o);
-                        contentTypesDirty = true;
-                    }
-                    o = next;
+            for (pugi::xml_node o = contentTypes->document_element().first_child(); o;) {
+                pugi::xml_node next = o.next_sibling();
+                if (localName(o.name()) == "Override" &&
+                    equalsIgnoringCase(o.attribute("PartName").value(), partName)) {
+                    contentTypes->document_element().remove_child(o);
+                    contentTypesDirty = true;
                 }
+                o = next;
             }
             calcChainDropped = true;
         }

@@ -319,7 +319,11 @@ std::optional<Message> readProject(std::span<const std::uint8_t> bytes, Project&
 }
 
 std::optional<Message> writeProject(const std::string& path, Project& project, const MappingAddressForm* form) {
-    if (auto err = writeFileAtomically(path, projectFileBytes(project, form))) return err;
+    const std::vector<std::uint8_t> bytes = projectFileBytes(project, form);
+    // A file Open would refuse is not written at all.
+    if (bytes.size() > kMaxProjectFileBytes)
+        return Message{texts::ProjectTooLarge, {std::to_string(bytes.size()), std::to_string(kMaxProjectFileBytes)}};
+    if (auto err = writeFileAtomically(path, bytes)) return err;
     project.fileVersion = kWrittenFileVersion;
     project.modified = false;
     return std::nullopt;

@@ -24,7 +24,8 @@ std::optional<Message> readProject(std::span<const std::uint8_t> bytes, Project&
                                    const MappingAddressForm* form = nullptr);
 
 // Save: writes the file safely; on success fileVersion becomes 700 and the
-// modified flag is cleared.
+// modified flag is cleared. A project whose file would pass the size Open
+// accepts is refused and nothing is written.
 std::optional<Message> writeProject(const std::string& path, Project& project,
                                     const MappingAddressForm* form = nullptr);
 

@@ -49,6 +49,36 @@ check "command added" "    Read Input Registers${tab}3" "$("$cli" tree added.kvx
 "$cli" op p.kvx --item Subnet add-node -o node.kvx; check "add-node exit" 0 $?
 check "node added" "  New Node${tab}2" "$("$cli" tree node.kvx | tail -1)"
 
+# A node name with a line break, a tab, a backslash and a slash: tree prints it
+# escaped on one line, and that text (the slash as "\/") names it in --item.
+"$cli" dump p.kvx | /usr/bin/python3 -c '
+import json, sys
+p = json.load(sys.stdin)
+p["subnets"][0]["nodes"][0]["name"] = "Pump\r\nA\tB\\C/D"
+json.dump(p, sys.stdout)' > odd.json
+"$cli" build odd.json odd.kvx; check "odd name built" 0 $?
+check "tree escapes" "  Pump\\r\\nA\\tB\\\\C/D${tab}1" "$("$cli" tree odd.kvx | sed -n 3p)"
+check "tree lines" 5 "$("$cli" tree odd.kvx | wc -l)"
+check "escaped --item" "0${tab}Slave Address(1-247)${tab}1${tab}white${tab}edit" \
+  "$("$cli" grid odd.kvx --item 'Subnet/Pump\r\nA\tB\\C\/D' | sed -n 1p)"
+"$cli" grid odd.kvx --item 'Subnet/Pump\q' 2>/dev/null; check "unknown escape" 1 $?
+
+# An empty PATH names no item, for every command that takes one.
+for args in "grid" "prompt --row 1" "edit --row 1 --text 2" "op add-node -o e.kvx"; do
+  set -- $args
+  err=$("$cli" "$1" p.kvx --item "" "${@:2}" 2>&1 >/dev/null); code=$?
+  check "empty item $1 exit" 1 $code
+  check "empty item $1" "There is no tree item ." "$err"
+done
+[[ ! -e e.kvx ]]; check "empty item writes nothing" 0 $?
+
+# A repeated value option is a usage error, not "the last one wins".
+"$cli" edit p.kvx --item "$cmd" --row 3 --text 2 --text 3 -o twice.kvx 2>/dev/null; check "two --text" 2 $?
+"$cli" edit p.kvx --item "$cmd" --row 9 --choose "Slow Scan" --choose "Fast Scan" -o twice.kvx 2>/dev/null
+check "two --choose" 2 $?
+"$cli" grid p.kvx --item Fieldbus --item Subnet 2>/dev/null; check "two --item" 2 $?
+[[ ! -e twice.kvx ]]; check "repeated options write nothing" 0 $?
+
 # Errors.
 "$cli" grid p.kvx --item "Subnet/No Such Node" 2>/dev/null; check "unknown item" 1 $?
 "$cli" grid p.kvx 2>/dev/null; check "grid without item" 2 $?

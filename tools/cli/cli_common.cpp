@@ -25,6 +25,7 @@ std::optional<std::string> Options::value(const std::string& name) {
                 args_.erase(args_.begin() + static_cast<long>(i));
                 continue;
             }
+            if (found && error_.empty()) error_ = name + " is given more than once";
             found = args_[i + 1];
             args_.erase(args_.begin() + static_cast<long>(i), args_.begin() + static_cast<long>(i) + 2);
             continue;

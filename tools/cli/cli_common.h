@@ -26,8 +26,8 @@ int usage(const std::string& what);
 class Options {
 public:
     explicit Options(const Args& args) : args_(args) {}
-    // Takes "--name VALUE" (last one wins); nullopt when absent. Sets error when
-    // the option is the last word.
+    // Takes "--name VALUE"; nullopt when absent. Sets error when the option is
+    // the last word or is given more than once.
     std::optional<std::string> value(const std::string& name);
     // Takes every "--name VALUE" in order.
     std::vector<std::string> values(const std::string& name);

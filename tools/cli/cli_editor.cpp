@@ -47,7 +47,7 @@ struct EditorRun {
     std::unique_ptr<ScriptedOperator> op;
     std::unique_ptr<EditorSession> session;
     std::string file;
-    std::string itemText;
+    std::optional<std::string> itemText;  // --item, when the command takes one
     ItemPath item;
 
     explicit EditorRun(const Args& args) : options(args) {}
@@ -71,9 +71,10 @@ std::optional<int> openSession(EditorRun& run, std::deque<Answer> answers) {
     run.session = std::make_unique<EditorSession>(*run.project, *run.op);
     run.session->setPlcAddressing(run.plc.get());
     run.session->initialUpdate();
-    if (!run.itemText.empty()) {
-        const auto path = run.session->findItem(run.itemText);
-        if (!path) return fail({texts::CliNoSuchItem, {run.itemText}});
+    if (run.itemText) {
+        // An empty PATH names no item (it does not fall back to the first one).
+        const auto path = run.session->findItem(*run.itemText);
+        if (!path) return fail({texts::CliNoSuchItem, {*run.itemText}});
         run.item = *path;
     }
     return std::nullopt;
@@ -88,9 +89,12 @@ std::optional<int> takeRow(Options& o, int& row) {
     return std::nullopt;
 }
 
+// One item a line; control characters in a text are escaped so a line break in
+// a node name cannot break the format, and the printed text is what --item takes.
 void printTree(const std::vector<TreeItem>& items, int depth) {
     for (const auto& item : items) {
-        std::cout << std::string(static_cast<size_t>(depth) * 2, ' ') << item.text << '\t' << item.data << '\n';
+        std::cout << std::string(static_cast<size_t>(depth) * 2, ' ') << escapedItemText(item.text) << '\t'
+                  << item.data << '\n';
         printTree(item.children, depth + 1);
     }
 }
@@ -188,7 +192,7 @@ int cmdEdit(const Args& args) {
     if (choose) {
         const auto entry = toProjectText(*choose);
         if (!entry) return fail({texts::CliNotWindows1252, {*choose}});
-        if (s.editor().kind != EditorKind::List) return fail({texts::CliNoList, {rowText, run.itemText}});
+        if (s.editor().kind != EditorKind::List) return fail({texts::CliNoList, {rowText, *run.itemText}});
         const auto& entries = s.editor().entries;
         if (std::find(entries.begin(), entries.end(), *entry) == entries.end())
             return fail({texts::CliNotInList, {*choose, rowText}});
@@ -202,7 +206,7 @@ int cmdEdit(const Args& args) {
         }
         if (s.editor().kind != EditorKind::Edit) {
             printShown(*run.op);
-            return fail({texts::CliNoEditBox, {rowText, run.itemText}});
+            return fail({texts::CliNoEditBox, {rowText, *run.itemText}});
         }
         committed |= s.commitEdit(*typed);
     }
@@ -248,25 +252,25 @@ int cmdOp(const Args& args) {
     Changes done;
     if (opName == "add-node") {
         s.selectItem(run.item);
-        if (!s.canAddNode()) return refused("Add Node", run.itemText);
+        if (!s.canAddNode()) return refused("Add Node", *run.itemText);
         done = s.addNode(CommandSource::EditMenu);
     } else if (opName == "delete-node") {
-        if (!s.rightClick(run.item).deleteNode) return refused("Delete Node", run.itemText);
+        if (!s.rightClick(run.item).deleteNode) return refused("Delete Node", *run.itemText);
         done = s.deleteNode(CommandSource::ContextMenu);
     } else if (opName == "delete-node-menu") {
         s.selectItem(run.item);
-        if (!s.canDeleteNode()) return refused("Delete Node", run.itemText);
+        if (!s.canDeleteNode()) return refused("Delete Node", *run.itemText);
         done = s.deleteNode(CommandSource::EditMenu);
     } else if (opName == "add-command") {
         s.selectItem(run.item);
-        if (!s.canAddCommand()) return refused("Add Command", run.itemText);
+        if (!s.canAddCommand()) return refused("Add Command", *run.itemText);
         done = s.addCommand(functionCode);
     } else if (opName == "delete-command") {
         s.selectItem(run.item);
-        if (!s.canDeleteCommand()) return refused("Delete Command", run.itemText);
+        if (!s.canDeleteCommand()) return refused("Delete Command", *run.itemText);
         done = s.deleteCommand();
     } else if (opName == "copy-node" || opName == "paste-node") {
-        if (!s.rightClick(run.item).copyNode) return refused("Copy Node", run.itemText);
+        if (!s.rightClick(run.item).copyNode) return refused("Copy Node", *run.itemText);
         s.copyNode();
         if (opName == "paste-node") {
             const auto target = s.findItem(*pasteInto);

@@ -1,10 +1,12 @@
 // korvex-cli new, dump and build: creating, printing and rebuilding project files.
-#include <fstream>
 #include <iostream>
 #include <memory>
-#include <sstream>
+#include <optional>
+#include <vector>
 
 #include "cli_common.h"
+#include "model/file_io.h"
+#include "model/kvx_file.h"
 #include "model/texts.h"
 #include "project_json.h"
 
@@ -44,23 +46,37 @@ int cmdDump(const Args& args) {
     return kExitOk;
 }
 
+// Largest JSON build reads: the description of the largest project file Korvex
+// saves, with every byte written as a six-character escape, and room to spare.
+constexpr std::size_t kMaxJsonBytes = 8 * kMaxProjectFileBytes;
+
+// The JSON text from a file or, for "-", from standard input.
+std::optional<Message> readJsonText(const std::string& name, std::string& text) {
+    if (name == "-") {
+        std::vector<char> buf(65536);
+        text.clear();
+        while (std::cin.read(buf.data(), static_cast<std::streamsize>(buf.size())) || std::cin.gcount() > 0) {
+            text.append(buf.data(), static_cast<size_t>(std::cin.gcount()));
+            if (text.size() > kMaxJsonBytes) return Message{texts::CliBadJson, {name, "it is too large"}};
+        }
+        return std::nullopt;
+    }
+    std::vector<std::uint8_t> bytes;
+    if (auto err = readWholeFile(name, bytes, kMaxJsonBytes)) {
+        if (err->id == texts::UnexpectedFileFormat) return Message{texts::CliBadJson, {name, "it is too large"}};
+        return err;
+    }
+    text.assign(bytes.begin(), bytes.end());
+    return std::nullopt;
+}
+
 int cmdBuild(const Args& args) {
     Options o(args);
     const auto pos = o.positional();
     if (!o.error().empty()) return usage(o.error());
     if (pos.size() != 2) return usage("build needs a JSON file and an output file");
     std::string text;
-    if (pos[0] == "-") {
-        std::ostringstream ss;
-        ss << std::cin.rdbuf();
-        text = ss.str();
-    } else {
-        std::ifstream in(pos[0], std::ios::binary);
-        if (!in) return fail({texts::FileNotFound, {pos[0]}});
-        std::ostringstream ss;
-        ss << in.rdbuf();
-        text = ss.str();
-    }
+    if (auto err = readJsonText(pos[0], text)) return fail(*err);
     const auto json = nlohmann::json::parse(text, nullptr, false);
     if (json.is_discarded()) return fail({texts::CliBadJson, {pos[0], "it is not JSON"}});
     auto project = std::make_unique<Project>();

@@ -1,5 +1,6 @@
 #include "project_json.h"
 
+#include <cmath>
 #include <set>
 
 #include "model/encoding.h"
@@ -22,11 +23,30 @@ std::string bytesOf(const json& value, const std::string& where) {
     return *bytes;
 }
 
+// A whole number within [lo, hi]. The parser keeps numbers from 2^63 to 2^64-1
+// as unsigned and larger ones as floating point; each is compared in its own
+// type, so no value wraps into the range.
 std::int64_t integerOf(const json& value, const std::string& where, std::int64_t lo, std::int64_t hi) {
-    if (!value.is_number_integer()) throw JsonError{where + " must be a whole number"};
-    const auto v = value.get<std::int64_t>();
-    if (v < lo || v > hi) throw JsonError{where + " is out of range"};
-    return v;
+    const std::string outOfRange = where + " is out of range";
+    if (value.is_number_unsigned()) {
+        const auto v = value.get<std::uint64_t>();
+        if (hi < 0 || v > static_cast<std::uint64_t>(hi) || (lo > 0 && v < static_cast<std::uint64_t>(lo)))
+            throw JsonError{outOfRange};
+        return static_cast<std::int64_t>(v);
+    }
+    if (value.is_number_integer()) {
+        const auto v = value.get<std::int64_t>();
+        if (v < lo || v > hi) throw JsonError{outOfRange};
+        return v;
+    }
+    if (value.is_number_float()) {
+        // A whole number too large for 64 bits (1e30, 100000000000000000000).
+        const double d = value.get<double>();
+        if (std::isfinite(d) && d == std::trunc(d) &&
+            (d < static_cast<double>(lo) || d > static_cast<double>(hi)))
+            throw JsonError{outOfRange};
+    }
+    throw JsonError{where + " must be a whole number"};
 }
 
 const json& objectOf(const json& value, const std::string& where) {

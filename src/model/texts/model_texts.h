@@ -117,6 +117,14 @@ KORVEX_TEXT(DiskFull, "Disk full while accessing %1.");
 KORVEX_TEXT(SharingViolation, "Encountered a sharing violation while accessing %1.");
 KORVEX_TEXT(FailedToOpenDocument, "Failed to open document.");
 KORVEX_TEXT(FailedToSaveDocument, "Failed to save document.");
+// Files that cannot be a project file's place, and projects too large for one
+KORVEX_TEXT(FileNameEmpty, "The file name is empty.");
+KORVEX_TEXT(FileIsFolder, "%1 names a folder, not a file.");
+KORVEX_TEXT(FileNotRegular, "%1 is a device, a pipe or a socket, not a regular file.");
+KORVEX_TEXT(FileNameTooLong, "The file name %1 is too long.");
+KORVEX_TEXT(FileLinkLoop, "The symbolic links of %1 lead round in a loop.");
+KORVEX_TEXT(ProjectTooLarge,
+            "The project was not saved: its file would take %1 bytes, more than the %2 bytes a project file may hold.");
 
 }  // namespace korvex::texts
 

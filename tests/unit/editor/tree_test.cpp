@@ -189,5 +189,45 @@ TEST(ItemPaths, FindWithSiblingIndexAndPrintBack) {
     EXPECT_EQ(itemPathText(t, {1, 0, 1}), "Subnet/Node-1/Preset Multiple Registers");
 }
 
+// Node names holding control characters, backslashes and slashes: the printed
+// text escapes them, and the path of every item names that item again.
+TEST(ItemPaths, EscapedTextsNameEveryItem) {
+    struct Case {
+        const char* name;     // bytes of the node name (windows-1252)
+        const char* printed;  // escapedItemText of its UTF-8 text
+    };
+    const Case cases[] = {
+        {"Line\r\nBreak", "Line\\r\\nBreak"},
+        {"Tab\there", "Tab\\there"},
+        {"C:\\plant\\n", "C:\\\\plant\\\\n"},
+        {"in/out", "in/out"},
+        {"bell\x07" "del\x7F", "bell\\x07del\\x7F"},
+        {"unused\x81\x9D", "unused\\x81\\x9D"},
+        {"Pumpe \xE9\x80", "Pumpe \xC3\xA9\xE2\x82\xAC"},
+    };
+    auto p = newProject(3, false);
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        test::addNodeTo(*p, 0, std::to_string(i + 1));
+        p->subnet(0).nodes[i].name = cases[i].name;
+    }
+    const Tree t = buildTree(*p);
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        SCOPED_TRACE(cases[i].printed);
+        const ItemPath item{1, static_cast<int>(i)};
+        EXPECT_EQ(escapedItemText(t[1].children[i].text), cases[i].printed);
+        EXPECT_EQ(findItemPath(t, itemPathText(t, item)), item) << itemPathText(t, item);
+    }
+    EXPECT_EQ(itemPathText(t, {1, 3}), "Subnet/in\\/out");
+    EXPECT_EQ(findItemPath(t, "Subnet/Tab\\there"), (ItemPath{1, 1}));
+    EXPECT_EQ(findItemPath(t, "Subnet/unused\\x81\\x9d"), (ItemPath{1, 5}));
+    // Without its escape the slash separates texts, and an unknown escape or a
+    // lone backslash names nothing.
+    EXPECT_EQ(findItemPath(t, "Subnet/in/out"), std::nullopt);
+    EXPECT_EQ(findItemPath(t, "Subnet/Tab\\qhere"), std::nullopt);
+    EXPECT_EQ(findItemPath(t, "Subnet/Tab\\"), std::nullopt);
+    EXPECT_EQ(findItemPath(t, "Subnet/bell\\x0"), std::nullopt);
+    EXPECT_EQ(findItemPath(t, "Subnet/bell\\xG7del\\x7F"), std::nullopt);
+}
+
 }  // namespace
 }  // namespace korvex

@@ -35,6 +35,19 @@ out=$("$cli" export "$dir/none.kvx" "$dir/o3.xlsx" 2>&1)
 rc=$?
 [ $rc -eq 1 ] && [ "$out" = "$dir/none.kvx was not found." ] || fail "missing project: $rc $out"
 
+# A pipe or a device in the workbook's place is refused and stays.
+mkfifo "$dir/pipe.xlsx"
+out=$("$cli" export "$dir/p.kvx" "$dir/pipe.xlsx" 2>&1)
+rc=$?
+[ $rc -eq 1 ] && [ "$out" = "$dir/pipe.xlsx is a device, a pipe or a socket, not a regular file." ] ||
+  fail "export onto a pipe: $rc $out"
+[ -p "$dir/pipe.xlsx" ] || fail "the pipe was replaced"
+# Through a symbolic link the file behind it is written and the link stays.
+echo "previous" > "$dir/behind.xlsx"
+ln -s behind.xlsx "$dir/link.xlsx"
+"$cli" export "$dir/p.kvx" "$dir/link.xlsx" || fail "export through a link exited $?"
+[ -L "$dir/link.xlsx" ] && [ "$(cell "$dir/behind.xlsx" "Subnet" 2,1)" = "Modbus Master" ] || fail "export through a link"
+
 "$cli" export "$dir/p.kvx" 2>/dev/null
 [ $? -eq 2 ] || fail "one argument is a usage error"
 "$cli" export --bogus "$dir/p.kvx" "$dir/o4.xlsx" 2>/dev/null

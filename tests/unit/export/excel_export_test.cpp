@@ -159,10 +159,15 @@ INSTANTIATE_TEST_SUITE_P(
         WorkbookCase{"Kind4HeadingsAndNoInterfaceColumns", 4, false,
                      [](Project& p) {
                          p.flags.legacyFlag233b = true;
-                         addCommand(p.subnet(1), "0");
+                         addCommand(p.subnet(0), "0");
+                         addCommand(p.subnet(1), "10");
+                         addCommand(p.subnet(1), "20");
                      },
                      {"Command List", "Fieldbus", "Subnet"},
-                     {{"Command List", 1, 10, "Subnet"}, {"Command List", 2, 1, "1"},
+                     // Column 10 holds the subnet number its heading names, not the check type.
+                     {{"Command List", 1, 10, "Subnet"}, {"Command List", 2, 1, "1"}, {"Command List", 2, 10, "1"},
+                      {"Command List", 3, 1, "2"}, {"Command List", 3, 10, "2"}, {"Command List", 4, 10, "2"},
+                      {"Command List", 4, 7, "20H"},
                       {"Subnet", 1, 1, "Subnet"}, {"Subnet", 2, 1, "1"}, {"Subnet", 3, 1, "2"},
                       {"Subnet", 4, 1, std::nullopt}, {"Subnet", 1, 14, std::nullopt}, {"Subnet", 2, 14, std::nullopt},
                       {"Fieldbus", 2, 1, "EtherNet/IP"}, {"Fieldbus", 1, 2, "Assign IP Mode"},
@@ -327,7 +332,7 @@ TEST_F(ExportRefusal, UnwritableTarget) {
     target = dir.path();  // a folder cannot be replaced by a file
     err = exportWith(kTemplates);
     ASSERT_TRUE(err);
-    EXPECT_EQ(err->id, texts::AccessDenied);
+    EXPECT_EQ(err->text(), target + " names a folder, not a file.");
     EXPECT_TRUE(std::filesystem::is_directory(dir.path()));
 }
 

@@ -11,6 +11,7 @@ the standard zipfile module, nothing of Korvex).
              "bold": {sheet: ["row,col" of cells with a value in bold]}, "row2_vertical": {sheet: [vertical alignment of row 2's cells with a value]}}
   xlsx_tool.py drop-sheet IN OUT NAME        the template without sheet NAME
   xlsx_tool.py replace IN OUT PART TEXT      part PART replaced by TEXT
+  xlsx_tool.py drop-part IN OUT PART         the template without part PART
   xlsx_tool.py add-calcchain IN OUT          adds a calculation chain part
   xlsx_tool.py as-template IN OUT            the workbook as a spreadsheet template (.xltx)
 """
@@ -109,6 +110,9 @@ def main():
     elif cmd == "replace":
         part, text = sys.argv[4], sys.argv[5].encode()
         rewrite(sys.argv[2], sys.argv[3], lambda n, d: (text if n == part else d) if n is not None else None)
+    elif cmd == "drop-part":
+        part = sys.argv[4]
+        rewrite(sys.argv[2], sys.argv[3], lambda n, d: None if n == part else d)
     elif cmd == "add-calcchain":
         def change(name, data):
             if name is None:

@@ -220,6 +220,19 @@ INSTANTIATE_TEST_SUITE_P(
                    "Fieldbus", false, "its sheet \"Fieldbus\" is not a worksheet"}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// Without its content types a package is no workbook any reader opens, so a
+// template lacking them is refused like one lacking any other part it needs.
+TEST(DamagedTemplate, TemplateWithoutContentTypesIsRefused) {
+    ScratchDir dir;
+    const std::string tpl = dir.file("t.xlsx");
+    ASSERT_TRUE(testing::makeVariant("drop-part " + shellQuoted(kPzPath) + " " + shellQuoted(tpl) +
+                                     " '[Content_Types].xml'"));
+    XlsxWorkbook book;
+    const auto err = book.open(tpl);
+    ASSERT_TRUE(err);
+    EXPECT_EQ(err->text(), "The template " + tpl + " cannot be used: its part [Content_Types].xml is missing.");
+}
+
 TEST(DamagedTemplate, TruncatedTemplateIsRefused) {
     auto bytes = fileBytes(kPzPath);
     ASSERT_GT(bytes.size(), 1000u);

@@ -462,7 +462,34 @@ TEST_F(KvxFiles, OpenErrorsNameThePath) {
 
     err = openProject(dir_.string(), *p);
     ASSERT_TRUE(err);
-    EXPECT_EQ(err->text(), "Access to " + dir_.string() + " was denied.");
+    EXPECT_EQ(err->text(), dir_.string() + " names a folder, not a file.");
+}
+
+// Save refuses a project whose file Open would refuse for its size; a file of
+// exactly the largest size is written and opens again.
+TEST_F(KvxFiles, AProjectTooLargeToOpenAgainIsNotSaved) {
+    auto p = newProject(3, true);
+    p->subnet(0).nodes[0].name = std::string(70000, 'n');  // past the short length prefixes
+    const size_t base = projectFileBytes(*p).size();
+    p->subnet(0).nodes[0].name.resize(70000 + kMaxProjectFileBytes - base, 'n');
+    ASSERT_EQ(projectFileBytes(*p).size(), kMaxProjectFileBytes);
+
+    const std::string target = path("big.kvx");
+    p->subnet(0).nodes[0].name += 'n';
+    p->modified = true;
+    auto err = writeProject(target, *p);
+    ASSERT_TRUE(err);
+    EXPECT_EQ(err->text(), "The project was not saved: its file would take 67108865 bytes, more than the 67108864 "
+                           "bytes a project file may hold.");
+    EXPECT_TRUE(p->modified);
+    EXPECT_FALSE(std::filesystem::exists(target));
+
+    p->subnet(0).nodes[0].name.pop_back();
+    ASSERT_FALSE(writeProject(target, *p));
+    EXPECT_EQ(std::filesystem::file_size(target), kMaxProjectFileBytes);
+    auto back = std::make_unique<Project>();
+    ASSERT_FALSE(openProject(target, *back));
+    EXPECT_EQ(back->subnet(0).nodes[0].name.size(), p->subnet(0).nodes[0].name.size());
 }
 
 TEST_F(KvxFiles, SaveIntoAMissingFolderNamesThePath) {
