@@ -213,7 +213,7 @@ void MainWindow::rebuildRecentMenu() {
     }
     for (int i = 0; i < entries.size(); ++i) {
         auto* a = new QAction(recentEntryText(i, entries.at(i)), this);
-        a->setData(57616 + i);
+        a->setData(i);  // the entry's position in the list
         a->setStatusTip(entries.at(i));
         connect(a, &QAction::triggered, this, [this, i] { onOpenRecent(i); });
         recentActions_.append(a);
