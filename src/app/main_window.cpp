@@ -213,7 +213,7 @@ void MainWindow::rebuildRecentMenu() {
     }
     for (int i = 0; i < entries.size(); ++i) {
         auto* a = new QAction(recentEntryText(i, entries.at(i)), this);
-        a->setData(57616 + i);
+        a->setData(i);  // the entry's position in the list
         a->setStatusTip(entries.at(i));
         connect(a, &QAction::triggered, this, [this, i] { onOpenRecent(i); });
         recentActions_.append(a);
@@ -333,6 +333,10 @@ void MainWindow::apply(const Changes& c) {
     }
     if (c.prompt) prompt_->setHelpText(fromProject(session_->promptText()));
     if (c.editor || c.grid || c.selection) grid_->showEditor(session_->editor());
+    // Why a value was put back when no message box said it; the next stored
+    // change clears it.
+    if (c.refusal) statusBar()->showMessage(fromProject(c.refusal->text()));
+    else if (c.project) statusBar()->clearMessage();
     updateCommandStates();
 }
 

@@ -28,8 +28,8 @@ namespace korvex::app {
 namespace {
 
 constexpr int kRows = 1024;
-constexpr int kLabelWidth = 40;  // 600 twips
-constexpr int kCellWidth = 20;   // 300 twips
+constexpr int kLabelWidth = 40;  // the address label column, in pixels
+constexpr int kCellWidth = 20;   // one byte column
 constexpr int kRowHeight = 18;
 
 QColor qcolour(CellColour c) {

@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "editor/grid_rows.h"
+#include "editor/help_text_choice.h"
 #include "editor/tree_model.h"
 #include "model/operator.h"
 #include "model/plc_addressing.h"
@@ -56,13 +57,13 @@ struct Changes {
     bool prompt = false;     // promptText() changed
     bool project = false;    // the Project was changed (modified flag or any value)
     bool state = false;      // state() (enable flags, indexes, ...) changed
+    // A typed value was not stored (or the node lost its address) and no message
+    // box said why: the reason, for the status bar. Empty otherwise.
+    std::optional<Message> refusal;
 
     Changes& operator|=(const Changes& o);
     bool any() const { return tree || grid || selection || editor || prompt || project || state; }
 };
-
-// The prompt pane outcome of a click.
-enum class PromptUpdate { Unchanged, Empty, Text };
 
 struct CellClick {
     // False when the click was ignored (no tree item selected since the last tree
@@ -74,23 +75,25 @@ struct CellClick {
     Changes changes;
 };
 
-// The tree context menu (menu 142) after a right click.
+// The tree's context menu after a right click: whether it opens, and which of
+// its entries are enabled.
 struct ContextMenu {
     bool shown = false;  // false: no item under the cursor, or no menu for this item
-    bool addNode = false;        // 32781
-    bool deleteNode = false;     // 32782
-    bool addCommand = false;     // 32783
-    bool deleteCommand = false;  // 32784
-    bool copyNode = false;       // 32790
-    bool pasteNode = false;      // 32791
-    Changes changes;             // the right click selects the item
+    bool addNode = false;
+    bool deleteNode = false;
+    bool addCommand = false;
+    bool deleteCommand = false;
+    bool copyNode = false;
+    bool pasteNode = false;
+    Changes changes;  // the right click selects the item
 };
 
-// Where a node command came from: the Edit menu (32771/32772) or the tree
-// context menu (32781/32782). Add Node and Delete Node differ between the two.
+// Where Add Node or Delete Node came from: the Edit menu (or tool bar) or the
+// tree's context menu. The two differ in how the tree is redrawn and what is
+// selected afterwards.
 enum class CommandSource { EditMenu, ContextMenu };
 
-// One entry of the "Select Command" dialog (dialog 143).
+// One entry of the "Select Command" dialog.
 struct SelectCommandEntry {
     std::string text;        // "03 Read Holding Registers"
     int functionCode = 0;    // 1, 2, 3, 4, 5, 6, 15, 16
@@ -144,11 +147,11 @@ public:
     bool canDeleteNode() const { return state_.canDeleteNode; }
     bool canAddCommand() const { return state_.canAddCommand; }
     bool canDeleteCommand() const { return state_.canDeleteCommand; }
-    // Copy Node (32790): the selected item's text begins like "Node-".
+    // Copy Node: the selected item is a node with a slave address.
     bool canCopyNode() const;
-    // Paste Node (32791): a node was copied and the selected item is a subnet item.
+    // Paste Node: a node was copied and the selected item is a subnet item.
     bool canPasteNode() const;
-    bool hasCopy() const { return copiedSubnet_ >= 0 && copiedAddress_ >= 0; }
+    bool hasCopy() const { return copiedSubnet_ >= 0 && !copiedAddress_.empty(); }
 
     // ---- Grid ---------------------
     const GridRows& rows() const { return grid_; }
@@ -165,15 +168,15 @@ public:
     CellClick clickCell(int row, int column);
     // The in-place editor open now (kind None: none).
     const CellEditor& editor() const { return editor_; }
-    // valueEdit loses focus (or Enter): commit the text by the row's rule. Does
-    // nothing when no edit box is open.
+    // The edit box loses focus (or Enter is pressed): commit the text by the
+    // row's rule. Does nothing when no edit box is open.
     Changes commitEdit(std::string_view text);
-    // valueCombo selection changes: commit the chosen entry (must be one of the
+    // An entry of the open list is chosen: commit it (it must be one of the
     // open list's entries; otherwise nothing happens). May open the edit box (the
     // "Enter Address Value" choice): see editor() afterwards.
     Changes commitChoice(std::string_view entry);
     Changes commitChoiceIndex(int index);
-    // valueCombo loses focus: hide it, nothing committed.
+    // The list loses focus: hide it, nothing committed.
     Changes closeList();
     // View resize: both editors hidden, edit box emptied, list cleared; nothing committed.
     Changes hideEditors();
@@ -182,12 +185,14 @@ public:
     const std::string& promptText() const { return prompt_; }
 
     // ---- Tree label edit and context menu ---------------
-    // TVN_ENDLABELEDIT on the item at path with the typed label (project bytes).
-    // Applied to node items only; an empty label restores the text. Returns the
-    // changes (tree when the text changed).
+    // The user renamed the item at path in the tree (the typed label, project
+    // bytes). Applied to node items only; an empty label restores the text.
+    // Returns the changes (tree when the text changed). The name stays when the
+    // node's slave address changes later.
     Changes renameNode(const ItemPath& path, std::string_view newLabel);
-    // NM_RCLICK on the item at path: selects it and tells which menu entries are
-    // enabled. An empty or unknown path: nothing happens, no menu.
+    // A right click on the item at path: selects it and tells which entries of
+    // the context menu are enabled. An empty or unknown path: nothing happens,
+    // no menu.
     ContextMenu rightClick(const ItemPath& path);
 
     // ---- Node and command operations ---------------
@@ -213,38 +218,61 @@ public:
     bool modified() const { return project_.modified; }
 
 private:
-    struct Snapshot;
+    // What a call changed: the state before it, compared by finish().
+    struct Snapshot {
+        Tree tree;
+        ItemPath selected;
+        ViewState state;
+        GridRows grid;
+        CellEditor editor;
+        std::string prompt;
+        Project project;
+        std::uint64_t selectionSerial = 0;
+    };
     Snapshot snapshot() const;
     Changes finish(const Snapshot& before, bool selectionSet = false);
+
+    // Selection and tree (editor_session.cpp).
     void showSelection();
+    void setSelectionEnableFlags();
+    void rebuildAndSelectFirst();  // the tree built anew from the project, its first item selected
+    int subnetRootIndex(int subnet) const;
+    void rebuildSubnetBranch(int subnet, bool withNodes);
+    void selectAfterDelete(const ItemPath& removed);
+
+    // The grid rows of each item kind (grid_layout.cpp).
     void clearGrid();
-    // The tree built anew from the project, its first item selected.
-    void rebuildAndSelectFirst();
     void setRow(int r, std::string_view label, std::string value, bool grey, bool field);
     void fillFieldbusRows();
     void fillSubnetRows();
     void fillNodeRows();
     void fillCommandRows();
-    void setSelectionEnableFlags();
-    int subnetRootIndex(int subnet) const;
-    void rebuildSubnetBranch(int subnet, bool withNodes);
-    void selectAfterDelete(const ItemPath& removed);
+
+    // The open editor and the item the last grid click was made on.
     void closeEditors();
     void commitOpenEditBox();
     bool selectionUnchanged() const { return selectionSerial_ == clickSelectionSerial_; }
+    SubnetConfig* clickedSubnet();
+    SlaveNode* clickedNode();
+    ModbusCommand* clickedCommand();
+
+    // The rules of a typed value (commit_edit_settings.cpp, commit_edit_command.cpp).
+    // A rule leaves in text what the cell shows; rangeEnding: the row checks a range
+    // (the cell gets the stored value).
+    // A rule that puts the old value back without a message box gives the reason;
+    // %1 of the reason is the typed text.
+    void refuse(const Text& reason, std::vector<std::string> args = {});
+    // checkIntegerField, with an empty text refused by a reason.
+    bool checkInteger(const std::string& text, std::int64_t min, std::int64_t max, const Text& label);
     void commitFieldbusEdit(std::string& text, bool& rangeEnding);
     void commitSubnetEdit(std::string& text, bool& rangeEnding, bool& blankCell);
     void commitNodeEdit(std::string& text);
     void commitCommandEdit(std::string& text);
+
+    // The rules of a chosen list entry (commit_list.cpp).
     void commitFieldbusChoice(const std::string& entry);
     void commitSubnetChoice(const std::string& entry);
     void commitCommandChoice(const std::string& entry);
-    std::string modelValueOfClickedRow() const;
-    SubnetConfig* clickedSubnet();
-    SlaveNode* clickedNode();
-    ModbusCommand* clickedCommand();
-    PromptUpdate helpFor(NodeKind kind, int row, std::string& text) const;
-    Changes addNodeImpl(CommandSource source, bool checkEnabled);
 
     Project& project_;
     Operator* op_;
@@ -271,10 +299,13 @@ private:
     int clickCommand_ = 0;  // 1-based
     std::string clickLabel_;
     std::uint64_t clickSelectionSerial_ = 0;
+    // The commit under way: the text as typed, and why it was not stored.
+    std::string typed_;
+    std::optional<Message> refusal_;
 
-    // Copy Node buffer.
+    // Copy Node buffer: the copied node's subnet and slave address.
     int copiedSubnet_ = -1;
-    long long copiedAddress_ = -1;
+    std::string copiedAddress_;
 
     std::uint64_t treeRev_ = 0, gridRev_ = 0, selectionRev_ = 0, editorRev_ = 0, promptRev_ = 0,
                   projectRev_ = 0;

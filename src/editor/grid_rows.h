@@ -10,13 +10,13 @@ namespace korvex {
 
 constexpr int kGridRowCount = 40;
 constexpr int kGridColumnCount = 2;
-constexpr std::uint32_t kGreyCell = 0xC8C8C8;   // GREY_CELL: the cell takes no input
+constexpr std::uint32_t kGreyCell = 0xC8C8C8;   // the cell takes no input
 constexpr std::uint32_t kWhiteCell = 0xFFFFFF;
 
 struct GridRow {
     std::string label;   // column 0 (ASCII texts of the program)
     std::string value;   // column 1, windows-1252 bytes as stored in the project
-    bool grey = false;   // back colour of the value cell: GREY_CELL when true, else white
+    bool grey = false;   // back colour of the value cell: kGreyCell when true, else white
 
     std::uint32_t colour() const { return grey ? kGreyCell : kWhiteCell; }
     bool empty() const { return label.empty() && value.empty(); }
@@ -25,8 +25,8 @@ struct GridRow {
 
 using GridRows = std::array<GridRow, kGridRowCount>;
 
-// Which in-place editor is open: none, the edit box valueEdit, or the
-// drop-down list valueCombo.
+// Which in-place editor is open over a value cell: none, the edit box, or the
+// drop-down list.
 enum class EditorKind { None, Edit, List };
 
 struct CellEditor {

@@ -31,7 +31,8 @@ struct TreeItem {
     // Item data: 1-based node index for node items, 1-based command index for
     // command items, 0 for roots.
     std::int32_t data = 0;
-    // The item's children are shown expanded (set where the Parts expand an item).
+    // The item's children are shown expanded (set where an operation opens the
+    // item, for example after adding a node or a command under it).
     bool expanded = false;
     std::vector<TreeItem> children;
 
@@ -58,8 +59,8 @@ bool isFieldbusLabel(std::string_view raw);
 Tree makeRoots(std::int32_t deviceKind);
 // The full tree of rebuildTree (roots, nodes, commands).
 Tree buildTree(const Project& project);
-// Step 3 of rebuildTree for one subnet: its node items, in table order, each with
-// its command items, appended to subnetItem's children.
+// The branch of one subnet as buildTree makes it: its node items, in table
+// order, each with its command items, appended to subnetItem's children.
 void appendNodeItems(const SubnetConfig& subnet, TreeItem& subnetItem);
 
 // The item at path, or nullptr when the path names none.

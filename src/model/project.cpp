@@ -244,7 +244,7 @@ SlaveNode* nodeOfCommand(Project& p, int subnetIndex, int commandIndex) {
 }
 
 void resetToDefaults(Project& p, std::int32_t deviceKind) {
-    // 1. Flags; the rest follows them.
+    // Flags first; the contents follow them.
     p.flags = VariantFlags{};
     p.flags.extendedSettingsFlag = true;
     resetContents(p, deviceKind);
@@ -253,7 +253,7 @@ void resetToDefaults(Project& p, std::int32_t deviceKind) {
 void resetContents(Project& p, std::int32_t deviceKind) {
     p.deviceKind = deviceKind;
 
-    // 2. Fieldbus side.
+    // Fieldbus side.
     FieldbusSettings& f = p.fieldbus;
     f.protocolType = texts::ProtocolDeviceNet.str();
     f.deviceNetAddress = "0";
@@ -279,11 +279,11 @@ void resetContents(Project& p, std::int32_t deviceKind) {
     f.inputSize = size;
     f.outputSize = size;
 
-    // 4. Every subnet to its defaults (3: subnet 1 keeps inputFaultReset "Enable").
+    // Every subnet to its defaults; subnet 1 keeps inputFaultReset "Enable".
     for (auto& c : p.subnets) resetSubnet(c, p);
     p.subnets[0].inputFaultReset = texts::Enable.str();
 
-    // 5. Subnet 1 overrides.
+    // Subnet 1 overrides.
     SubnetConfig& s1 = p.subnets[0];
     if (p.flags.legacyFlag243) {
         s1.protocolMode = texts::UserConfig.str();
@@ -295,7 +295,7 @@ void resetContents(Project& p, std::int32_t deviceKind) {
         s1.protocolMode = texts::UserConfig.str();
     }
 
-    // 6. Protocol type follows the kind (kind 2 keeps the previous text).
+    // Protocol type follows the kind (kind 2 keeps the previous text).
     const std::string_view type = protocolTypeForKind(deviceKind);
     if (!type.empty()) f.protocolType = std::string(type);
 }

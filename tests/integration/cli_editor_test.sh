@@ -36,6 +36,11 @@ check "prompt unchanged" "(unchanged)" "$("$cli" prompt p.kvx --item Subnet/Node
 check "refused" "Data out of bounds!" "$("$cli" edit p.kvx --item "$cmd" --row 3 --text 200 -o refused.kvx)"
 check "refused not stored" "3${tab}Number of Data${tab}8${tab}white${tab}edit" \
   "$("$cli" grid refused.kvx --item "$cmd" | sed -n 4p)"
+# A value put back without a message prints nothing on standard output, and on
+# standard error the reason the window's status bar shows.
+check "reason quiet" "" "$("$cli" edit p.kvx --item "$cmd" --row 4 --text xyz 2>/dev/null)"
+check "reason" '"xyz" was not stored: enter a hex address such as 4000 or 4000H.' \
+  "$("$cli" edit p.kvx --item "$cmd" --row 4 --text xyz 2>&1 >/dev/null)"
 # An accepted one is.
 "$cli" edit p.kvx --item "$cmd" --row 9 --choose "Slow Scan" -o slow.kvx; check "choose exit" 0 $?
 check "choice stored" "Slow Scan" "$("$cli" dump slow.kvx | /usr/bin/python3 -c 'import json,sys; print(json.load(sys.stdin)["subnets"][0]["commands"][0]["scanType"])')"

@@ -172,6 +172,7 @@ int cmdEdit(const Args& args) {
     s.selectItem(run.item);
     s.clickCell(row, 1);
     const std::string rowText = std::to_string(row);
+    Changes committed;
     if (choose) {
         const auto entry = toProjectText(*choose);
         if (!entry) return fail({texts::CliNotWindows1252, {*choose}});
@@ -179,7 +180,7 @@ int cmdEdit(const Args& args) {
         const auto& entries = s.editor().entries;
         if (std::find(entries.begin(), entries.end(), *entry) == entries.end())
             return fail({texts::CliNotInList, {*choose, rowText}});
-        s.commitChoice(*entry);
+        committed = s.commitChoice(*entry);
     }
     if (text) {
         const auto typed = toProjectText(*text);
@@ -191,9 +192,12 @@ int cmdEdit(const Args& args) {
             printShown(*run.op);
             return fail({texts::CliNoEditBox, {rowText, *run.itemText}});
         }
-        s.commitEdit(*typed);
+        committed |= s.commitEdit(*typed);
     }
     printShown(*run.op);
+    // Why a value was not stored when no message said it (the window's status
+    // bar). Standard error, so the output of `edit` stays the messages shown.
+    if (committed.refusal) std::cerr << printable(committed.refusal->text()) << '\n';
     if (out && !saveProject(*out, *run.project, run.plc.get())) return kExitFailure;
     return kExitOk;
 }

@@ -104,6 +104,26 @@ KORVEX_TEXT(InputLengthCannotEnable,
 KORVEX_TEXT(EffectiveLengthMax242,
             "The effective length of data has been opened, the maximum number of allowed only 242!\n");
 
+// Why a typed value was not stored where no message box says it (the window
+// shows these in its status bar). %1 is the typed text.
+KORVEX_TEXT(RefusedEmpty, "An empty value was not stored.");
+KORVEX_TEXT(RefusedPlainNumber, "\"%1\" was not stored: enter a number from %2 to %3, without leading zeros.");
+KORVEX_TEXT(RefusedNumber, "\"%1\" was not stored: enter a number from %2 to %3.");
+KORVEX_TEXT(RefusedPositiveNumber, "\"%1\" was not stored: enter a number above 0, without leading zeros.");
+KORVEX_TEXT(RefusedIpAddress, "\"%1\" was not stored: an IP address is four numbers from 0 to 255 joined by dots.");
+KORVEX_TEXT(RefusedConfigData,
+            "\"%1\" was not stored: enter up to 8 hex bytes separated by blanks, such as \"D1 E1\".");
+KORVEX_TEXT(RefusedFrameLength243,
+            "\"%1\" was not stored: with the PROFIBUS Input-data Effective Length enabled a frame is at most 242 "
+            "bytes long.");
+KORVEX_TEXT(NodeAddressCleared, "\"%1\" is not a plain number: the node has no slave address now.");
+KORVEX_TEXT(RefusedPastMappingArea, "\"%1\" was not stored: the data would reach past the end of the mapping area.");
+KORVEX_TEXT(RefusedMappingAddressForm, "\"%1\" was not stored: enter a hex address such as 4000 or 4000H.");
+KORVEX_TEXT(RefusedPlcAddressForm, "\"%1\" was not stored: enter the PLC memory address as a decimal number.");
+KORVEX_TEXT(RefusedInputMarkOnRead, "\"%1\" was not stored: only a write command can be marked (input).");
+KORVEX_TEXT(RefusedMappingAddressRange, "\"%1\" was not stored: the address is outside the mapping area of this command.");
+KORVEX_TEXT(RefusedPlcBlocks, "\"%1\" was not stored: the data do not fit in the PLC data blocks from this address.");
+
 // korvex-cli editor commands
 KORVEX_TEXT(CliNoSuchItem, "There is no tree item %1.");
 KORVEX_TEXT(CliNoEditBox, "Row %1 of %2 opens no edit box.");

@@ -49,11 +49,12 @@ TEST(SubnetEdit, RangeCheckedRows) {
         auto p = newProject(3);
         p->subnet(0).protocolMode = c.mode;
         p->subnet(0).autoSending = "Enable";
+        const std::string before = p->subnet(0).*(c.field);
         Editor e(std::move(p));
         EXPECT_EQ(e.edit("Subnet", c.row, c.input), c.shown);
         EXPECT_EQ(e.project->subnet(0).*(c.field), c.stored);
         EXPECT_EQ(e.value(c.row), c.stored);  // the cell shows the model value
-        EXPECT_FALSE(e.project->modified);     // the range-checked ending sets no flag
+        EXPECT_EQ(e.project->modified, before != c.stored);  // set only when the value changed
         EXPECT_EQ(e.s().editor().kind, EditorKind::None);
     }
 }
@@ -87,7 +88,7 @@ TEST(SubnetEdit, OutputPulse) {
         EXPECT_TRUE(e.edit("Subnet", 10, c.input).empty());
         EXPECT_EQ(e.project->subnet(0).outputPulse, c.stored);
         EXPECT_EQ(e.value(10), c.cell);
-        EXPECT_TRUE(e.project->modified);  // normal ending
+        EXPECT_EQ(e.project->modified, std::string(c.stored) != "-1");
     }
 }
 
@@ -141,8 +142,48 @@ TEST(NodeEdit, Address) {
         EXPECT_EQ(s.commands[0].slaveAddress, "1");
         EXPECT_EQ(e.value(0), c.cell);
         EXPECT_EQ(e.s().tree()[1].children[1].text, c.nodeName);
-        EXPECT_TRUE(e.project->modified);
+        EXPECT_EQ(e.project->modified, std::string(c.address) != "7");
     }
+}
+
+// A name the user gave stays when the address changes; only a default name
+// ("New Node", or "Node-" and the old address) follows the address.
+TEST(NodeEdit, NameFollowsTheAddressOnlyWhileItIsADefault) {
+    struct Case {
+        const char* name;
+        const char* before;  // node 2's name; its address is 7
+        const char* after;   // after typing 12
+    };
+    const Case cases[] = {
+        {"user_name_kept", "Flow meter FT-101", "Flow meter FT-101"},
+        {"default_name_follows", "Node-7", "Node-12"},
+        {"new_node_name_follows", "New Node", "Node-12"},
+        {"name_of_another_address_kept", "Node-9", "Node-9"},
+        {"bare_prefix_kept", "Node-", "Node-"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto p = newProject(3);
+        test::addNodeTo(*p, 0, "7");
+        p->subnet(0).nodes[1].name = c.before;
+        test::addCommandTo(*p, 0, 2, "1");
+        Editor e(std::move(p));
+        EXPECT_TRUE(e.edit(std::string("Subnet/") + c.before, 0, "12").empty());
+        const SubnetConfig& s = e.project->subnet(0);
+        EXPECT_EQ(s.nodes[1].address, "12");
+        EXPECT_EQ(s.nodes[1].name, c.after);
+        EXPECT_EQ(s.commands[2].slaveAddress, "12");  // the commands follow the address either way
+        EXPECT_EQ(e.s().tree()[1].children[1].text, c.after);
+    }
+}
+
+TEST(NodeEdit, RenamedInTheTreeThenReaddressedKeepsItsName) {
+    Editor e(3);
+    e.s().renameNode(e.path("Subnet/Node-1"), "Flow meter FT-101");
+    EXPECT_TRUE(e.edit("Subnet/Flow meter FT-101", 0, "2").empty());
+    EXPECT_EQ(e.project->subnet(0).nodes[0].name, "Flow meter FT-101");
+    EXPECT_EQ(e.project->subnet(0).nodes[0].address, "2");
+    EXPECT_EQ(e.treeLines()[2], "  Flow meter FT-101:1");
 }
 
 TEST(NodeEdit, NewNodeGetsItsNameFromTheAddress) {
@@ -301,7 +342,7 @@ TEST(CommandEdit, MappingAddress) {
         {"kind4_read", 4, "3", "e4", {}, "e4"},
         {"kind4_write_low", 4, "16", "1f0", {}, "1f0"},
         {"kind4_write_keeps_input_suffix", 4, "16", "10(input)", {}, "10(input)"},
-        // The pre-check of step 1 holds for every kind, so it refuses first.
+        // The area pre-check holds for every kind, so it refuses first.
         {"kind4_read_past_precheck", 4, "3", "1ff", keys({"DataOutOfBounds"}), "0"},
         {"kind2_write_past_precheck", 2, "16", "4bff", keys({"DataOutOfBounds"}), "4000"},
         {"kind2_write", 2, "16", "40e0", {}, "40e0"},
@@ -322,7 +363,7 @@ TEST(CommandEdit, MappingAddress) {
         EXPECT_EQ(e.op.shownKeys(), c.shown);
         EXPECT_EQ(e.project->subnet(0).commands[0].mappingAddress, c.stored);
         EXPECT_EQ(e.value(4), std::string(c.stored) + "H");
-        EXPECT_TRUE(e.project->modified);
+        EXPECT_EQ(e.project->modified, std::string(c.stored) != (std::string(c.fc) == "3" ? "0" : "4000"));
     }
 }
 
@@ -403,7 +444,7 @@ TEST(FieldbusEdit, RetransmissionTimes) {
         Editor e(3);
         EXPECT_EQ(e.edit("Fieldbus", 4, c.input), c.shown);
         EXPECT_EQ(e.project->subnet(0).retransmissionTimes, c.stored);
-        EXPECT_FALSE(e.project->modified);
+        EXPECT_EQ(e.project->modified, std::string(c.stored) != "3");
     }
 }
 
@@ -497,7 +538,7 @@ TEST(ListCommit, EffectiveLengthRefusedAtMaximumFrameLength) {
     EXPECT_EQ(e.choose("Fieldbus", 3, "Enable"), keys({"InputLengthCannotEnable"}));
     EXPECT_EQ(e.project->subnet(0).inputLengthPrefix, "Disable");
     EXPECT_EQ(e.value(3), "Disable");
-    EXPECT_TRUE(e.project->modified);
+    EXPECT_FALSE(e.project->modified);  // nothing was stored
 }
 
 TEST(ListCommit, FrameTypeWithEffectiveLengthCutsTo242) {

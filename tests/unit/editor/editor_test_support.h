@@ -28,6 +28,7 @@ struct Editor {
     std::unique_ptr<Project> project;
     ScriptedOperator op;
     std::unique_ptr<EditorSession> session;
+    Changes committed;  // what the last edit() or choose() commit returned
 
     explicit Editor(std::unique_ptr<Project> p, std::deque<Answer> answers = {})
         : project(std::move(p)), op(std::move(answers)) {
@@ -55,7 +56,7 @@ struct Editor {
         op.clear();
         session->clickCell(row, 1);
         EXPECT_EQ(session->editor().kind, EditorKind::Edit) << item << " row " << row;
-        session->commitEdit(text);
+        committed = session->commitEdit(text);
         return op.shownKeys();
     }
     std::vector<std::string> choose(const std::string& item, int row, const std::string& entry) {
@@ -63,7 +64,7 @@ struct Editor {
         op.clear();
         session->clickCell(row, 1);
         EXPECT_EQ(session->editor().kind, EditorKind::List) << item << " row " << row;
-        session->commitChoice(entry);
+        committed = session->commitChoice(entry);
         return op.shownKeys();
     }
     // The tree as "text:data" lines with two blanks per level.

@@ -255,6 +255,51 @@ TEST(CopyPaste, EnableRules) {
     EXPECT_TRUE(e.s().canPasteNode());
 }
 
+// Copy Node works on the node's address field: a renamed node can be copied, a
+// name that looks like another address does not mislead it, and a node without
+// an address cannot be copied whatever it is called.
+TEST(CopyPaste, TheAddressFieldDecidesNotTheName) {
+    struct Case {
+        const char* name;
+        const char* nodeName;   // node 1, whose address is 7
+        const char* address;
+        bool copy;
+    };
+    const Case cases[] = {
+        {"renamed", "Flow meter FT-101", "7", true},
+        {"named_like_another_address", "Node-5", "7", true},
+        {"default_name_without_address", "Node-7", "-1", false},
+        {"empty_address", "Node-7", "", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto p = newProject(3, false);
+        test::addNodeTo(*p, 0, "7");
+        test::addCommandTo(*p, 0, 1, "4", "20");
+        test::addNodeTo(*p, 0, "5");
+        p->subnet(0).nodes[1].name = "Pump";
+        test::addCommandTo(*p, 0, 2, "1", "30");
+        p->subnet(0).nodes[0].name = c.nodeName;
+        p->subnet(0).nodes[0].address = c.address;
+        p->subnet(0).commands[0].slaveAddress = c.address;
+        Editor e(std::move(p));
+        const ContextMenu m = e.s().rightClick(e.path(std::string("Subnet/") + c.nodeName));
+        EXPECT_EQ(m.copyNode, c.copy);
+        EXPECT_EQ(e.s().canCopyNode(), c.copy);
+        e.s().copyNode();
+        EXPECT_EQ(e.s().hasCopy(), c.copy);
+        if (!c.copy) continue;
+        ASSERT_TRUE(e.s().rightClick(e.path("Subnet")).pasteNode);
+        e.s().pasteNode();
+        const SubnetConfig& s = e.project->subnet(0);
+        ASSERT_EQ(s.nodeCount, 3);
+        ASSERT_EQ(s.commandCount, 3);  // the command of address 7 only
+        EXPECT_EQ(s.commands[2].functionCode, "4");
+        EXPECT_EQ(s.commands[2].mappingAddress, "20");
+        EXPECT_EQ(s.commands[2].nodeIndex, 3);
+    }
+}
+
 TEST(CopyPaste, ReferenceByAddressAcrossSubnets) {
     auto p = newProject(2, false);
     test::addNodeTo(*p, 0, "9");

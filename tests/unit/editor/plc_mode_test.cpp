@@ -53,7 +53,7 @@ TEST(PlcMode, LabelsValuesAndHelp) {
     EXPECT_EQ(e.value(4), "100");
     EXPECT_EQ(e.label(5), "PROFIBUS PLC Memory Bit Offset(0-7)");
     e.s().clickCell(4, 1);
-    EXPECT_EQ(e.s().promptText(), texts::H47.text);
+    EXPECT_EQ(e.s().promptText(), texts::HelpPlcMappingAddress.text);
 }
 
 TEST(PlcMode, MappingAddress) {

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <functional>
 #include <optional>
+#include <ostream>
 
 #include "export/excel_export.h"
 #include "export_test_support.h"
@@ -38,8 +39,8 @@ struct WorkbookCase {
     std::vector<Expect> cells;
 };
 
-// Test lists show the case's name rather than its bytes.
-void PrintTo(const WorkbookCase& c, std::ostream* os) { *os << c.name; }
+// Test lists and failure messages show the case by its name.
+inline void PrintTo(const WorkbookCase& c, std::ostream* os) { *os << c.name; }
 
 class ExportedWorkbook : public ::testing::TestWithParam<WorkbookCase> {};
 

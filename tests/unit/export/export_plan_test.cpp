@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <ostream>
 
 #include "export/export_plan.h"
 #include "export_test_support.h"
@@ -30,6 +31,9 @@ struct ValueCase {
     bool plc;
     std::string mapping;
 };
+
+// Test lists and failure messages show the case by its name.
+inline void PrintTo(const ValueCase& c, std::ostream* os) { *os << c.name; }
 
 class MappingText : public ::testing::TestWithParam<ValueCase> {};
 
@@ -61,6 +65,9 @@ struct TemplateCase {
     std::string templateName;
     std::vector<std::string> sheets;
 };
+
+// Test lists and failure messages show the case by its name.
+inline void PrintTo(const TemplateCase& c, std::ostream* os) { *os << c.name; }
 
 class TemplateChoice : public ::testing::TestWithParam<TemplateCase> {};
 

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <ostream>
 
 #include "export/xlsx_workbook.h"
 #include "export_test_support.h"
@@ -159,6 +160,9 @@ struct DamageCase {
     bool align;           // whether the sheet is top-aligned
     std::string problem;  // the text after "cannot be used: "
 };
+
+// Test lists and failure messages show the case by its name.
+inline void PrintTo(const DamageCase& c, std::ostream* os) { *os << c.name; }
 
 class DamagedTemplate : public ::testing::TestWithParam<DamageCase> {};
 

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include "mapping/auto_mapping.h"
 #include "mapping/plc_blocks.h"
 #include "mapping_fixtures.h"
@@ -42,6 +44,9 @@ struct LayoutCase {
     std::vector<std::string> expected;
     int messages;  // "Data mapping address exceeds the maximum effective value! " shown
 };
+
+// Test lists and failure messages show the case by its name.
+inline void PrintTo(const LayoutCase& c, std::ostream* os) { *os << c.name; }
 
 class Layout : public ::testing::TestWithParam<LayoutCase> {};
 
@@ -170,6 +175,9 @@ struct ConfigCase {
     bool ok;
     std::int64_t in, out;
 };
+
+// Test lists and failure messages show the case by its name.
+inline void PrintTo(const ConfigCase& c, std::ostream* os) { *os << c.name; }
 
 class ConfigData : public ::testing::TestWithParam<ConfigCase> {};
 

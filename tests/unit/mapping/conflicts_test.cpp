@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include "mapping/conflicts.h"
 #include "mapping/plc_blocks.h"
 #include "mapping_fixtures.h"
@@ -144,6 +146,9 @@ struct BadAddressCase {
     bool downloadConflict;
     const char* inputTail;  // colours of input cells 0x3FFE..0x3FFF
 };
+
+// Test lists and failure messages show the case by its name.
+inline void PrintTo(const BadAddressCase& c, std::ostream* os) { *os << c.name; }
 
 class BadAddress : public ::testing::TestWithParam<BadAddressCase> {};
 

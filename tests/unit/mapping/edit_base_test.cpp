@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include "mapping/edit_base.h"
 #include "mapping_fixtures.h"
 #include "model/operator.h"
@@ -128,6 +130,9 @@ struct FieldCase {
     const char* text;
     const char* message;  // key, or "" when accepted
 };
+
+// Test lists and failure messages show the case by its name.
+inline void PrintTo(const FieldCase& c, std::ostream* os) { *os << c.name; }
 
 class Fields : public ::testing::TestWithParam<FieldCase> {};
 

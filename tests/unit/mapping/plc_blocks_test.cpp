@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <ostream>
 #include <unistd.h>
 
 #include "mapping/conflicts.h"
@@ -46,6 +47,9 @@ struct ToPlcCase {
     const char* plc;
 };
 
+// Test lists and failure messages show the case by its name.
+inline void PrintTo(const ToPlcCase& c, std::ostream* os) { *os << c.name; }
+
 class ToPlc : public ::testing::TestWithParam<ToPlcCase> {};
 
 TEST_P(ToPlc, ConvertsAndConvertsBack) {
@@ -85,6 +89,9 @@ struct KeepCase {
     Cmd cmd;
     bool toPlc;  // true: offset -> PLC; false: PLC -> offset
 };
+
+// Test lists and failure messages show the case by its name.
+inline void PrintTo(const KeepCase& c, std::ostream* os) { *os << c.name; }
 
 class KeepsText : public ::testing::TestWithParam<KeepCase> {};
 
@@ -156,6 +163,9 @@ struct BlocksTextCase {
     const char* text;
     bool ok;
 };
+
+// Test lists and failure messages show the case by its name.
+inline void PrintTo(const BlocksTextCase& c, std::ostream* os) { *os << c.name; }
 
 class BlocksText : public ::testing::TestWithParam<BlocksTextCase> {};
 
