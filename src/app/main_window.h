@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/mapping_commands.h"
+#include "net/ethernet_target.h"
 #include <QMainWindow>
 #include <QPointer>
 #include <map>
@@ -182,6 +183,7 @@ private:
     FrameFlags frameFlags_;
     MappingProgramState mapping_;  // PLC mode and mapping state, kept across New and Open
     bool defaultNodeAdded_ = false;
+    net::EthernetTarget ethernetTarget_;  // the Ethernet link state, kept for the whole run
     QString documentPath_;
 
     ConfigTree* tree_ = nullptr;

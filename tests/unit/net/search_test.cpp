@@ -269,3 +269,37 @@ TEST_F(FixedAddressSearch, NoAnswerEndsAtOnceWithAnEmptyList) {
 
 }  // namespace
 }  // namespace korvex::net
+
+namespace korvex::net {
+namespace {
+
+struct ConfigCase {
+    const char* name;
+    bool accepted;
+    bool useSearch;
+    const char* typed;
+    bool fixed;
+    const char* address;
+};
+void PrintTo(const ConfigCase& c, std::ostream* os) { *os << c.name; }
+class EthernetConfig : public ::testing::TestWithParam<ConfigCase> {};
+
+TEST_P(EthernetConfig, SetsTheSearchModeAndAddress) {
+    EthernetTarget target{true, "127.0.0.9", false};
+    applyEthernetConfig(target, GetParam().accepted, GetParam().useSearch, GetParam().typed);
+    EXPECT_EQ(target.useFixedAddress, GetParam().fixed);
+    EXPECT_EQ(target.targetAddress, GetParam().address);
+    EXPECT_FALSE(target.remoteConfigAllowed) << "the permission belongs to the search";
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, EthernetConfig,
+                         ::testing::Values(ConfigCase{"SearchTicked", true, true, "127.0.0.5", false, ""},
+                                           ConfigCase{"TypedAddress", true, false, "127.0.0.5", true, "127.0.0.5"},
+                                           ConfigCase{"UntouchedField", true, false, "0.0.0.0", false, "0.0.0.0"},
+                                           ConfigCase{"EmptyField", true, false, "", false, "0.0.0.0"},
+                                           ConfigCase{"NotAnAddress", true, false, "127.0.0", false, "0.0.0.0"},
+                                           ConfigCase{"Cancelled", false, false, "127.0.0.5", false, ""}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace korvex::net
