@@ -53,12 +53,15 @@ int writeTimeoutMs(std::size_t count, int baudRate) {
 // dispatcher in the owning thread (the link never uses it: it polls). A
 // program without a QCoreApplication, such as korvex-cli, gets one on the
 // first open, and a thread without a dispatcher gets one from a QEventLoop.
+// That application is never destroyed: it may have been made on a worker
+// thread, and destroying it at exit on another thread crashes.
 void prepareThreadForQt() {
     if (!QCoreApplication::instance()) {
         static int argc = 1;
         static char name[] = "korvex";
         static char* argv[] = {name, nullptr};
-        static QCoreApplication application(argc, argv);
+        static QCoreApplication* application = new QCoreApplication(argc, argv);
+        (void)application;
     }
     QEventLoop dispatcherForThisThread;
 }
