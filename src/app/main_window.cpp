@@ -19,6 +19,7 @@
 
 #include "app/about_dialog.h"
 #include "app/config_tree.h"
+#include "app/ethernet_commands.h"
 #include "app/export_command.h"
 #include "app/lock_indicators.h"
 #include "app/prompt_pane.h"
@@ -683,9 +684,21 @@ void MainWindow::openSelectCommand() {
 // ---------------------------------------------------------------- tools
 
 void MainWindow::onSerialConnection() { notAvailable(); }
-void MainWindow::onEthernetConnection() { notAvailable(); }
-void MainWindow::onUpload() { notAvailable(); }
-void MainWindow::onDownload() { notAvailable(); }
+void MainWindow::onEthernetConnection() { runEthernetConnection(this, ethernetTarget_); }
+
+void MainWindow::onUpload() {
+    commitPendingEdit();
+    if (project_.deviceKind != 4) return notAvailable();
+    if (runEthernetUpload(this, project_, ethernetTarget_, operator_)) rebuildFromProject();
+}
+
+void MainWindow::onDownload() {
+    commitPendingEdit();
+    if (project_.deviceKind != 4) return notAvailable();
+    const auto before = savedForm();
+    runEthernetDownload(this, project_, mapping_, ethernetTarget_, operator_);
+    afterMappingCommand(before);
+}
 void MainWindow::onDebug() { notAvailable(); }
 
 void MainWindow::onConflictDetection() {

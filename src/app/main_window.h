@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/mapping_commands.h"
+#include "net/ethernet_target.h"
 #include <QMainWindow>
 #include <QPointer>
 #include <map>
@@ -192,6 +193,7 @@ private:
     FrameFlags frameFlags_;
     MappingProgramState mapping_;  // PLC mode and mapping state, kept across New and Open
     bool defaultNodeAdded_ = false;
+    net::EthernetTarget ethernetTarget_;  // the Ethernet link state, kept for the whole run
     bool treePaneFitted_ = false;
     // The item whose rows the grid shows, to start a new selection at the top.
     ItemPath shownItem_;

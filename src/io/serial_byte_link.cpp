@@ -58,14 +58,16 @@ const std::thread::id mainThread = std::this_thread::get_id();
 // program without a QCoreApplication, such as korvex-cli, gets one on its
 // first open from the main thread; a thread without a dispatcher gets one
 // from a QEventLoop. A program that opens links on other threads creates its
-// QCoreApplication itself, as the desktop application does.
+// QCoreApplication itself, as the desktop application does. The application made
+// here is never destroyed: tearing it down at exit has crashed in tests.
 void prepareThreadForQt() {
     if (!QCoreApplication::instance()) {
         if (std::this_thread::get_id() != mainThread) return;
         static int argc = 1;
         static char name[] = "korvex";
         static char* argv[] = {name, nullptr};
-        static QCoreApplication application(argc, argv);
+        static QCoreApplication* application = new QCoreApplication(argc, argv);
+        (void)application;
     }
     QEventLoop dispatcherForThisThread;
 }

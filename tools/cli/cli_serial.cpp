@@ -13,6 +13,7 @@
 #include <string>
 
 #include "cli_common.h"
+#include "cli_net.h"
 #include "mapping/auto_mapping.h"
 #include "mapping/plc_blocks.h"
 #include "model/operator.h"
@@ -136,6 +137,7 @@ std::unique_ptr<io::SerialByteLink> openPort(const std::string& path) {
 }
 
 int cmdDownload(const Args& args) {
+    if (wantsEthernet(args)) return runEthernetDownload(args);
     Options o(args);
     std::unique_ptr<PlcAddressing> plc;
     std::string error;
@@ -164,6 +166,7 @@ int cmdDownload(const Args& args) {
 }
 
 int cmdUpload(const Args& args) {
+    if (wantsEthernet(args)) return runEthernetUpload(args);
     Options o(args);
     std::unique_ptr<PlcAddressing> plc;
     std::string error;
@@ -199,8 +202,11 @@ int cmdUpload(const Args& args) {
     return result.everythingRead ? kExitOk : kExitFailure;
 }
 
-KORVEX_CLI_COMMAND("download", "download FILE.kvx --port PATH [--answer yes|no|ok|cancel]... [--yes]", cmdDownload);
-KORVEX_CLI_COMMAND("upload", "upload --port PATH (--kind N | --into FILE.kvx) -o OUT.kvx", cmdUpload);
+KORVEX_CLI_COMMAND("download",
+                   "download FILE.kvx (--port PATH [--answer yes|no|ok|cancel]... | --ethernet A [--restart]) [--yes]",
+                   cmdDownload);
+KORVEX_CLI_COMMAND("upload", "upload (--port PATH (--kind N | --into FILE.kvx) | --ethernet A [--into FILE.kvx]) -o OUT.kvx",
+                   cmdUpload);
 
 #endif  // KORVEX_CLI_WITH_IO
 

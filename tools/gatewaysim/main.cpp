@@ -6,6 +6,7 @@
 
 #include "gateway_engine.h"
 #include "line_server.h"
+#include "net_server.h"
 #include "simulator_options.h"
 #include "start_configuration.h"
 
@@ -61,6 +62,17 @@ int main(int argc, char** argv) {
     std::signal(SIGTERM, requestStop);
     std::signal(SIGINT, requestStop);
     std::signal(SIGPIPE, SIG_IGN);
+
+    if (!options->netAddress.empty()) {
+        NetGatewayEngine netEngine(options->net);
+        NetServer netServer(netEngine, options->verbose);
+        if (!netServer.open(options->netAddress, &error)) {
+            std::cerr << "korvex-gatewaysim: " << error << '\n';
+            return 1;
+        }
+        std::cout << options->netAddress << std::endl;
+        return netServer.run(stopRequested, options->quitAfterIdleSeconds);
+    }
 
     LineServer server(engine, options->paceBaud, options->verbose);
     std::string path;

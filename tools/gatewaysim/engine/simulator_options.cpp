@@ -19,6 +19,12 @@ const char* const kSimulatorUsage =
     "                       badsum, late:MS or silent (repeatable)\n"
     "  --device PATH        serve this serial device instead of a new pseudo-terminal\n"
     "  --quit-after-idle S  exit after S seconds without a request\n"
+    "  --net ADDRESS        serve the network side instead: the search on UDP 18801 and\n"
+    "                       read, write and restart on TCP 18801 of ADDRESS (127.x.x.x\n"
+    "                       only), plus search broadcasts to 127.255.255.255\n"
+    "  --mac XX-XX-XX-XX-XX-XX  MAC address the search answer reports\n"
+    "  --remote-config allow|prohibit  permission the search answer reports\n"
+    "  --write-answer N     command code of the write answer (default 6 = accepted)\n"
     "  --verbose            log every request and answer on standard error\n"
     "It exits cleanly on SIGTERM and SIGINT.\n";
 
@@ -120,7 +126,8 @@ std::optional<SimulatorOptions> parseSimulatorOptions(const std::vector<std::str
             options.verbose = true;
         } else if (arg == "--device-type" || arg == "--firmware" || arg == "--capacity" ||
                    arg == "--baud" || arg == "--config" || arg == "--frames" || arg == "--fault" ||
-                   arg == "--device" || arg == "--quit-after-idle") {
+                   arg == "--device" || arg == "--quit-after-idle" || arg == "--net" || arg == "--mac" ||
+                   arg == "--remote-config" || arg == "--write-answer") {
             const auto v = value();
             if (!v) return fail(arg + " needs a value");
             if (arg == "--device-type") {
@@ -135,6 +142,8 @@ std::optional<SimulatorOptions> parseSimulatorOptions(const std::vector<std::str
                 if (!major || !minor) return fail("--firmware must be MAJOR.MINOR, such as 6.0");
                 options.device.firmwareMajor = *major;
                 options.device.firmwareMinor = *minor;
+                options.net.firmwareMajor = *major;
+                options.net.firmwareMinor = *minor;
             } else if (arg == "--capacity") {
                 const auto capacity = parseByte(*v, 10);
                 if (!capacity) return fail("--capacity must be 0 to 255");
@@ -151,6 +160,22 @@ std::optional<SimulatorOptions> parseSimulatorOptions(const std::vector<std::str
                 const auto fault = parseFaultSpec(*v);
                 if (!fault) return fail("--fault must be CMD=error[:CODE], CMD=badsum, CMD=late:MS or CMD=silent");
                 options.faults.push_back(*fault);
+            } else if (arg == "--net") {
+                const auto address = parseAddress(*v);
+                if (!address || (*address)[0] != 127) return fail("--net takes a loopback address 127.x.x.x");
+                options.netAddress = *v;
+                options.net.address = *address;
+            } else if (arg == "--mac") {
+                const auto mac = parseMac(*v);
+                if (!mac) return fail("--mac takes six hex pairs such as 00-1a-2b-3c-4d-5e");
+                options.net.mac = *mac;
+            } else if (arg == "--remote-config") {
+                if (*v != "allow" && *v != "prohibit") return fail("--remote-config takes allow or prohibit");
+                options.net.remoteConfigAllowed = *v == "allow";
+            } else if (arg == "--write-answer") {
+                const auto code = parseNumber<std::uint32_t>(*v);
+                if (!code) return fail("--write-answer takes a command code");
+                options.net.writeAnswerCode = *code;
             } else if (arg == "--device") {
                 options.devicePath = *v;
             } else {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "gateway_engine.h"
+#include "net_engine.h"
 
 namespace korvex::gatewaysim {
 
@@ -20,6 +21,9 @@ struct SimulatorOptions {
     std::vector<std::pair<std::uint8_t, Fault>> faults;
     std::string devicePath;  // serve this device instead of a new pseudo-terminal
     int quitAfterIdleSeconds = 0;  // 0: run until SIGTERM or SIGINT
+    // --net: serve the network side on this loopback address instead of a terminal.
+    std::string netAddress;
+    NetDeviceOptions net;
     bool verbose = false;
     bool help = false;
 };
