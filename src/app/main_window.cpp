@@ -18,6 +18,7 @@
 #include <QToolButton>
 
 #include "app/about_dialog.h"
+#include "app/compare_command.h"
 #include "app/config_tree.h"
 #include "app/export_command.h"
 #include "app/lock_indicators.h"
@@ -134,6 +135,7 @@ void MainWindow::createActions() {
     addCommand(Cmd::CalculateMapping, texts::CmdCalculateMapping, "automap", &MainWindow::onCalculateMapping);
     addCommand(Cmd::EditBaseAddress, texts::CmdEditBaseAddress, "edit-addr", &MainWindow::onEditBaseAddress);
     addCommand(Cmd::CancelBaseAddress, texts::CmdCancelBaseAddress, "cancel-edit", &MainWindow::onCancelBaseAddress);
+    addCommand(Cmd::CompareWithFile, texts::MenuCompareWithFile, nullptr, &MainWindow::onCompareWithFile);
     addCommand(Cmd::ViewTree, texts::CmdViewTree, nullptr, &MainWindow::onToggleTree)->setCheckable(true);
     addCommand(Cmd::ViewPrompt, texts::CmdViewPrompt, nullptr, &MainWindow::onTogglePrompt)->setCheckable(true);
     addCommand(Cmd::Content, texts::CmdContent, nullptr, &MainWindow::onContent);
@@ -182,6 +184,8 @@ void MainWindow::createMenus() {
                    Cmd::ConflictDetection, Cmd::ExportExcel, Cmd::Debug, Cmd::CalculateMapping,
                    Cmd::EditBaseAddress, Cmd::CancelBaseAddress})
         tools->addAction(action(id));
+    tools->addSeparator();
+    tools->addAction(action(Cmd::CompareWithFile));
 
     QMenu* view = menuBar()->addMenu(qtext(texts::MenuView));
     view->addAction(action(Cmd::ViewTree));
@@ -682,6 +686,26 @@ void MainWindow::onAbout() {
     auto* about = new AboutDialog(this);
     about->setAttribute(Qt::WA_DeleteOnClose);
     about->open();
+}
+
+void MainWindow::onCompareWithFile() {
+    commitPendingEdit();
+    CompareWindow* window = runCompareWithFile(this, ui_, operator_, project_, session_->plcAddressing());
+    if (!window) return;
+    if (compareWindow_) compareWindow_->close();
+    compareWindow_ = window;
+    connect(window, &CompareWindow::differenceActivated, this, &MainWindow::selectItemAndRow);
+}
+
+void MainWindow::selectItemAndRow(const ItemPath& item, int row) {
+    commitPendingEdit();
+    if (!session_->item(item)) return;
+    apply(session_->selectItem(item));
+    if (row >= 0 && row < grid_->rowCount()) {
+        grid_->setCurrentCell(row, 0);
+        grid_->scrollToItem(grid_->item(row, 0));
+    }
+    activateWindow();
 }
 
 bool MainWindow::selectPath(const QString& utf8Path) {

@@ -13,6 +13,7 @@
 #include <memory>
 
 #include "app/command_rules.h"
+#include "app/compare_window.h"
 #include "app/qt_operator.h"
 #include "app/recent_files.h"
 #include "app/select_command_dialog.h"
@@ -56,6 +57,7 @@ enum class Cmd {
     ViewPrompt = 32794,
     EditBaseAddress = 32798,
     CancelBaseAddress = 32799,
+    CompareWithFile = 33001,
     About = 57664,
 };
 
@@ -76,6 +78,9 @@ public:
     // Selects the tree item named by its text path ("Subnet/Node-1/..."); false
     // when no item matches.
     bool selectPath(const QString& utf8Path);
+    // Selects a tree item and marks a row of its grid (-1: none), as a double
+    // click in the compare window does.
+    void selectItemAndRow(const ItemPath& item, int row);
 
     // ---- Parts, for tests and scripted checks ----
     Project& project() { return project_; }
@@ -89,6 +94,7 @@ public:
     QMenu* recentMenuAnchor() const { return fileMenu_; }
     QAction* action(Cmd id) const;
     SelectCommandDialog* selectCommandDialog() const { return selectCommand_; }
+    CompareWindow* compareWindow() const { return compareWindow_; }
     const QList<QAction*>& recentActions() const { return recentActions_; }
     bool mappingToolsEnabled() const { return frameFlags_.mappingToolsEnabled; }
 
@@ -127,6 +133,7 @@ public slots:
     void onCalculateMapping();
     void onEditBaseAddress();
     void onCancelBaseAddress();
+    void onCompareWithFile();
     // View and Help
     void onToggleTree();
     void onTogglePrompt();
@@ -197,6 +204,7 @@ private:
     QList<QLabel*> lockIndicators_;  // caps, num, scroll
     std::map<Cmd, QAction*> actions_;
     QPointer<SelectCommandDialog> selectCommand_;
+    QPointer<CompareWindow> compareWindow_;
 };
 
 }  // namespace korvex::app

@@ -22,3 +22,6 @@
 #if __has_include("model/texts/serial_texts.h")
 #include "model/texts/serial_texts.h"
 #endif
+#if __has_include("model/texts/compare_texts.h")
+#include "model/texts/compare_texts.h"
+#endif
