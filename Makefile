@@ -1,4 +1,5 @@
-# The two commands of the README. Both install missing Debian packages first.
+# The README's two commands for those who have make; ./run.sh and ./test.sh do
+# the same on a machine without it. Both install missing Debian packages first.
 .PHONY: run test build deps
 
 deps:

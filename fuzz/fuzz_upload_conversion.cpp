@@ -52,7 +52,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     std::string error;
     const auto blocks = parsePlcBlocks("IN:100:10,200:20;OUT:500:16", error);
-    for (const PlcBlocks* plc : {static_cast<const PlcBlocks*>(nullptr), blocks.get()}) {
+    const PlcBlocks* const modes[] = {nullptr, blocks.get()};
+    for (const PlcBlocks* plc : modes) {
         auto project = std::make_unique<Project>();
         resetToDefaults(*project, device[0] % 7);
         project->flags.legacyFlag233a = flags & 0x01;

@@ -1,6 +1,8 @@
 #include "app/config_tree.h"
 
 #include <QHeaderView>
+#include <QScrollBar>
+#include <algorithm>
 #include <QSet>
 
 #include "app/qt_text.h"
@@ -141,6 +143,20 @@ QTreeWidgetItem* ConfigTree::makeItem(const TreeItem& item, const Tree& tree, It
     w->addChildren(children);
     if (item.expanded || wasExpanded.contains(textPath)) toExpand.append(w);
     return w;
+}
+
+int ConfigTree::preferredWidth() const {
+    QStyleOptionViewItem option;
+    initViewItemOption(&option);
+    int widest = 0;
+    for (QTreeWidgetItemIterator it(const_cast<ConfigTree*>(this)); *it; ++it) {
+        int depth = 0;
+        for (const QTreeWidgetItem* p = (*it)->parent(); p; p = p->parent()) ++depth;
+        const QModelIndex index = indexFromItem(*it);
+        const int text = itemDelegateForIndex(index)->sizeHint(option, index).width();
+        widest = std::max(widest, indentation() * (depth + (rootIsDecorated() ? 1 : 0)) + text);
+    }
+    return widest + 2 * frameWidth() + verticalScrollBar()->sizeHint().width();
 }
 
 QTreeWidgetItem* ConfigTree::itemAtPath(const ItemPath& path) const {

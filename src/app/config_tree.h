@@ -22,6 +22,9 @@ public:
     void sync(const Tree& tree, const ItemPath& selected, bool rebuild);
 
     QTreeWidgetItem* itemAtPath(const ItemPath& path) const;
+    // The pane width that shows every item's text whole, collapsed items
+    // included, with room for the frame and the vertical scroll bar.
+    int preferredWidth() const;
     static ItemPath pathOf(const QTreeWidgetItem* item);
 
 signals:

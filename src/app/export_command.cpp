@@ -3,6 +3,8 @@
 #include <QCoreApplication>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QMainWindow>
+#include <QStatusBar>
 #include <QUrl>
 
 #include "app/qt_text.h"
@@ -36,8 +38,37 @@ QString withWorkbookExtension(const QString& path) {
     return path;
 }
 
-bool exportExcelTo(QWidget* parent, UiServices& ui, const Project& project, bool plcAddressMode, const QString& path) {
-    const QString target = withWorkbookExtension(path);
+namespace {
+
+// Where the workbook went; its "Open" button when the desktop can open it.
+void reportWritten(QWidget* parent, UiServices& ui, const QString& written) {
+    const std::string shown = written.toUtf8().toStdString();
+    if (auto* window = qobject_cast<QMainWindow*>(parent))
+        window->statusBar()->showMessage(qtext(Message{texts::ExportWrittenStatus, {shown}}));
+    BoxRequest request;
+    request.title = qtext(texts::AppShortName);
+    request.text = qtext(Message{texts::ExportWritten, {shown}});
+    request.icon = BoxIcon::Information;
+    const bool canOpen = ui.hasLauncher();
+    if (canOpen) request.buttons.append(qtext(texts::ExportOpenButton));
+    request.buttons.append(qtext(texts::AppButtonOk));
+    request.defaultButton = request.escapeButton = static_cast<int>(request.buttons.size()) - 1;
+    const int pressed = ui.messageBox(parent, request);
+    if (!canOpen || pressed != 0) return;
+    if (!ui.openUrl(QUrl::fromLocalFile(written))) {
+        BoxRequest failed;
+        failed.title = qtext(texts::AppShortName);
+        failed.text = qtext(Message{texts::ExportOpenFailed, {shown}});
+        failed.icon = BoxIcon::Warning;
+        failed.buttons = {qtext(texts::AppButtonOk)};
+        ui.messageBox(parent, failed);
+    }
+}
+
+}  // namespace
+
+QString exportExcelTo(QWidget* parent, UiServices& ui, const Project& project, bool plcAddressMode, const QString& path) {
+    const QString target = QFileInfo(withWorkbookExtension(path)).absoluteFilePath();
     const auto dirs = templateSearchDirectories(toPathBytes(QCoreApplication::applicationDirPath()));
     if (const auto err = exportProjectToExcel(project, plcAddressMode, dirs, toPathBytes(target))) {
         BoxRequest request;
@@ -46,24 +77,16 @@ bool exportExcelTo(QWidget* parent, UiServices& ui, const Project& project, bool
         request.icon = BoxIcon::Warning;
         request.buttons = {qtext(texts::AppButtonOk)};
         ui.messageBox(parent, request);
-        return false;
+        return {};
     }
-    // The counterpart of leaving the spreadsheet program open with the workbook;
-    // without a default application for workbooks nothing happens.
-    if (!qEnvironmentVariableIsSet("KORVEX_NO_OPEN"))
-        ui.openUrl(QUrl::fromLocalFile(QFileInfo(target).absoluteFilePath()));
-    return true;
+    reportWritten(parent, ui, target);
+    return target;
 }
 
-void runExportExcel(QWidget* parent, UiServices& ui, const Project& project, bool plcAddressMode) {
+QString runExportExcel(QWidget* parent, UiServices& ui, const Project& project, bool plcAddressMode) {
     const QString path = chooseWorkbookPath(parent, ui);
-    if (path.isEmpty()) return;
-    exportExcelTo(parent, ui, project, plcAddressMode, path);
-}
-
-void runExportExcel(QWidget* parent, const Project& project, bool plcAddressMode) {
-    WidgetUiServices ui;
-    runExportExcel(parent, ui, project, plcAddressMode);
+    if (path.isEmpty()) return {};
+    return exportExcelTo(parent, ui, project, plcAddressMode, path);
 }
 
 }  // namespace korvex::app

@@ -26,6 +26,7 @@
 #include "app/property_grid.h"
 #include "app/qt_text.h"
 #include "app/select_command_dialog.h"
+#include "app/window_layout.h"
 #include "model/kvx_file.h"
 #include "model/texts.h"
 
@@ -36,6 +37,9 @@ namespace {
 constexpr QSize kInitialSize(1440, 768);
 constexpr QSize kMinimumSize(1050, 700);
 constexpr QSize kToolButtonSize(90, 60);
+constexpr int kPromptHeight = 240;
+// The tree pane never takes more than this share of the window's width.
+constexpr double kTreeShareMax = 0.45;
 
 // Menu text without the mnemonic marks and the shortcut part, for tips.
 QString plainText(const Text& t) {
@@ -54,12 +58,13 @@ MainWindow::MainWindow(UiServices& ui, RecentFiles& recent, QWidget* parent)
     session_ = std::make_unique<EditorSession>(project_, operator_);
     setWindowTitle(qtext(texts::AppTitle));
     setWindowIcon(QIcon(QStringLiteral(":/icons/korvex.svg")));
-    setMinimumSize(kMinimumSize);
-    resize(kInitialSize);
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect area = screen->availableGeometry();
-        move(area.center() - QPoint(kInitialSize.width() / 2, kInitialSize.height() / 2));
-    }
+    // The usual sizes, made smaller where the screen's available area is smaller
+    // (a high scale factor shrinks it in logical pixels), so the whole window,
+    // title bar included, is on the screen and can be made to fit.
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QRect area = screen ? screen->availableGeometry() : QRect(QPoint(0, 0), kInitialSize + kFrameAllowance);
+    setMinimumSize(fittedSize(kMinimumSize, area.size()));
+    setGeometry(centredGeometry(kInitialSize, area));
 
     grid_ = new PropertyGrid(this);
     setCentralWidget(grid_);
@@ -73,6 +78,8 @@ MainWindow::MainWindow(UiServices& ui, RecentFiles& recent, QWidget* parent)
     connect(grid_, &PropertyGrid::editFinished, this, &MainWindow::onEditFinished);
     connect(grid_, &PropertyGrid::choiceMade, this, &MainWindow::onChoiceMade);
     connect(grid_, &PropertyGrid::listClosed, this, [this] { apply(session_->closeList()); });
+    // Escape: the editor closes and the stored value stays.
+    connect(grid_, &PropertyGrid::editCancelled, this, [this] { apply(session_->hideEditors()); });
     connect(grid_, &PropertyGrid::viewResized, this, [this] {
         if (session_->editor().kind != EditorKind::None) apply(session_->hideEditors());
     });
@@ -305,7 +312,8 @@ void MainWindow::createPanes() {
     addDockWidget(Qt::BottomDockWidgetArea, promptDock_);
 
     resizeDocks({treeDock_}, {280}, Qt::Horizontal);
-    resizeDocks({promptDock_}, {240}, Qt::Vertical);
+    // A quarter of a small window at most, so the grid keeps most of it.
+    resizeDocks({promptDock_}, {std::min(kPromptHeight, height() / 4)}, Qt::Vertical);
 
     connect(treeDock_, &QDockWidget::visibilityChanged, this,
             [this] { action(Cmd::ViewTree)->setChecked(!treeDock_->isHidden()); });
@@ -319,21 +327,73 @@ void MainWindow::createPanes() {
 
 void MainWindow::apply(const Changes& c) {
     if (c.tree || c.selection) tree_->sync(session_->tree(), session_->selectedItem(), c.tree);
-    if (c.grid) grid_->showRows(session_->rows());
+    if (c.grid) {
+        grid_->showRows(session_->rows());
+        // Another item's rows start at the top: the grid may have been scrolled
+        // down for the item before, past the few rows this one has.
+        if (!shownItemValid_ || shownItem_ != session_->selectedItem()) grid_->scrollToTop();
+        shownItem_ = session_->selectedItem();
+        shownItemValid_ = true;
+    }
     if (c.prompt) prompt_->setHelpText(fromProject(session_->promptText()));
     if (c.editor || c.grid || c.selection) grid_->showEditor(session_->editor());
     updateCommandStates();
 }
 
 void MainWindow::refreshAll() {
+    shownItemValid_ = false;
     Changes all;
     all.tree = all.grid = all.selection = all.editor = all.prompt = all.project = all.state = true;
     apply(all);
 }
 
 void MainWindow::rebuildFromProject() {
+    // The rebuild selects the first root; the item selected before is selected
+    // again when it still exists (found by its text path).
+    const std::string selected = session_->pathText(session_->selectedItem());
     session_->rebuildTree();
+    if (!selected.empty()) {
+        if (const auto path = session_->findItem(selected)) session_->selectItem(*path);
+    }
     refreshAll();
+}
+
+void MainWindow::fitTreePane() {
+    if (treePaneFitted_) return;
+    treePaneFitted_ = true;
+    const int widest = static_cast<int>(width() * kTreeShareMax);
+    // The dock's own frame around the tree.
+    const int frame = treeDock_->isVisible() ? treeDock_->width() - tree_->width() : 4;
+    resizeDocks({treeDock_}, {std::min(widest, tree_->preferredWidth() + std::max(frame, 0))}, Qt::Horizontal);
+}
+
+bool MainWindow::restoreLayout(QSettings& settings) {
+    const std::optional<RememberedLayout> layout = readRememberedLayout(settings);
+    if (!layout) return false;
+    bool used = false;
+    if (fitsAScreen(layout->geometry, availableScreenAreas())) {
+        setGeometry(layout->geometry);
+        used = true;
+    }
+    if (!layout->panes.isEmpty() && restoreState(layout->panes)) {
+        treePaneFitted_ = true;
+        used = true;
+    }
+    action(Cmd::ViewTree)->setChecked(!treeDock_->isHidden());
+    action(Cmd::ViewPrompt)->setChecked(!promptDock_->isHidden());
+    if (layout->maximized) {
+        setWindowState(windowState() | Qt::WindowMaximized);
+        used = true;
+    }
+    return used;
+}
+
+void MainWindow::saveLayout(QSettings& settings) const {
+    RememberedLayout layout;
+    layout.geometry = normalGeometry();
+    layout.maximized = isMaximized();
+    layout.panes = saveState();
+    writeRememberedLayout(settings, layout);
 }
 
 void MainWindow::updateCommandStates() {
@@ -414,6 +474,7 @@ void MainWindow::newProject() {
     frameFlags_.mappingToolsEnabled = true;
     session_->initialUpdate();
     refreshAll();
+    fitTreePane();
 }
 
 bool MainWindow::openFile(const QString& path) {
@@ -427,6 +488,7 @@ bool MainWindow::openFile(const QString& path) {
     rebuildRecentMenu();
     session_->initialUpdate();
     refreshAll();
+    fitTreePane();
     return true;
 }
 
@@ -676,7 +738,12 @@ void MainWindow::onTogglePrompt() { promptDock_->setVisible(promptDock_->isHidde
 
 void MainWindow::onContent() {
     if (ui_.isOnline()) {
-        if (!ui_.openUrl(QUrl(qtext(texts::ProductPage)))) operator_.showMessage(Message{texts::HelpOpenFailed, {}});
+        if (!ui_.openUrl(QUrl(qtext(texts::ProductPage)))) {
+            // Why, and the address to open by hand.
+            const Text& why = ui_.hasLauncher() ? texts::HelpLauncherFailed : texts::HelpNoLauncher;
+            operator_.showMessage(
+                Message{texts::HelpOpenFailedWhy, {texts::HelpOpenFailed.str(), why.str(), texts::ProductPage.str()}});
+        }
         return;
     }
     operator_.showMessage(Message{texts::NetworkDisconnected, {}}, Icon::Warning);

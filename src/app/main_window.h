@@ -23,6 +23,7 @@
 
 class QAction;
 class QDockWidget;
+class QSettings;
 class QLabel;
 class QMenu;
 class QToolBar;
@@ -81,6 +82,12 @@ public:
     // Selects a tree item and marks a row of its grid (-1: none), as a double
     // click in the compare window does.
     void selectItemAndRow(const ItemPath& item, int row);
+
+    // ---- Geometry and panes kept between runs ----
+    // Takes the remembered geometry (when it fits a screen), maximised state and
+    // pane layout; true when any of it was used.
+    bool restoreLayout(QSettings& settings);
+    void saveLayout(QSettings& settings) const;
 
     // ---- Parts, for tests and scripted checks ----
     Project& project() { return project_; }
@@ -150,6 +157,9 @@ private:
     void createToolBar();
     void createStatusBar();
     void createPanes();
+    // Once, for the first project shown: the tree pane as wide as its longest
+    // item text (a remembered layout or the user's own width is kept).
+    void fitTreePane();
     void updateLockIndicators();
     QAction* addCommand(Cmd id, const Text& text, const char* icon, void (MainWindow::*slot)());
     void rebuildRecentMenu();
@@ -189,6 +199,10 @@ private:
     FrameFlags frameFlags_;
     MappingProgramState mapping_;  // PLC mode and mapping state, kept across New and Open
     bool defaultNodeAdded_ = false;
+    bool treePaneFitted_ = false;
+    // The item whose rows the grid shows, to start a new selection at the top.
+    ItemPath shownItem_;
+    bool shownItemValid_ = false;
     QString documentPath_;
 
     ConfigTree* tree_ = nullptr;

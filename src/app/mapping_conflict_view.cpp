@@ -4,6 +4,9 @@
 #include <QColor>
 #include <QCursor>
 #include <QGridLayout>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QScrollBar>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -17,6 +20,7 @@
 
 #include "app/mapping_edit_base_dialog.h"
 #include "app/qt_text.h"
+#include "app/window_layout.h"
 #include "model/texts.h"
 
 namespace korvex::app {
@@ -70,6 +74,13 @@ QVariant ConflictGridModel::data(const QModelIndex& index, int role) const {
     return {};
 }
 
+QVariant ConflictGridModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Vertical || section < 0 || section >= kRows) return {};
+    if (role == Qt::DisplayRole || role == Qt::BackgroundRole) return data(index(section, 0), role);
+    if (role == Qt::TextAlignmentRole) return QVariant::fromValue(Qt::Alignment(Qt::AlignCenter));
+    return {};
+}
+
 void ConflictGridModel::cellsChanged(const std::vector<CellRef>& cells) {
     int first = -1, last = -1;
     for (const CellRef& c : cells) {
@@ -101,6 +112,16 @@ void BitPopup::paintEvent(QPaintEvent*) {
         painter.drawRect(r);
         painter.drawText(r, Qt::AlignCenter, QString::number(bit));
     }
+}
+
+// ---- ConflictGridView ----------------------------------------------------------------
+
+QSize ConflictGridView::sizeHint() const {
+    int width = 2 * frameWidth() + verticalScrollBar()->sizeHint().width();
+    if (!verticalHeader()->isHidden()) width += verticalHeader()->width();
+    for (int c = 0; model() && c < model()->columnCount(); ++c)
+        if (!isColumnHidden(c)) width += columnWidth(c);
+    return {width, QTableView::sizeHint().height()};
 }
 
 // ---- ConflictViewDialog --------------------------------------------------------------
@@ -155,20 +176,28 @@ ConflictViewDialog::ConflictViewDialog(QWidget* parent, Project& project, const 
         column->addWidget(makeGrid(g, g == Grid::Input ? inputModel_ : outputModel_), 1);
         outer->addLayout(column, 1);
     }
-    resize(1000, 600);
+    // Both grids whole where the screen has room (1366 x 768 and up), never
+    // larger than the screen's available area.
+    QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
+    const QSize wanted = sizeHint().expandedTo(QSize(1000, 600));
+    resize(screen ? fittedSize(wanted, screen->availableGeometry().size()) : wanted);
 }
 
 ConflictViewDialog::~ConflictViewDialog() = default;
 
 QTableView* ConflictViewDialog::makeGrid(Grid grid, ConflictGridModel* model) {
-    auto* view = new QTableView(this);
+    auto* view = new ConflictGridView(this);
     view->setObjectName(grid == Grid::Input ? QStringLiteral("input") : QStringLiteral("output"));
     view->setModel(model);
     view->horizontalHeader()->hide();
-    view->verticalHeader()->hide();
-    view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    view->verticalHeader()->setDefaultSectionSize(kRowHeight);
-    view->setColumnWidth(0, kLabelWidth);
+    // The row labels: the vertical header, frozen at the left edge, in place of
+    // the model's column 0.
+    QHeaderView* labels = view->verticalHeader();
+    labels->setSectionResizeMode(QHeaderView::Fixed);
+    labels->setDefaultSectionSize(kRowHeight);
+    labels->setMinimumSectionSize(kRowHeight);
+    labels->setFixedWidth(std::max(kLabelWidth, labels->fontMetrics().horizontalAdvance(QStringLiteral("0000")) + 8));
+    view->setColumnHidden(0, true);
     for (int c = 1; c < model->columnCount(); ++c) view->setColumnWidth(c, kCellWidth);
     view->setSelectionMode(QAbstractItemView::NoSelection);
     view->setEditTriggers(QAbstractItemView::NoEditTriggers);

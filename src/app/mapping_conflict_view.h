@@ -6,6 +6,7 @@
 #include <QAbstractTableModel>
 #include <QDialog>
 #include <QFrame>
+#include <QTableView>
 #include <memory>
 #include <vector>
 
@@ -13,7 +14,6 @@
 
 class QListWidget;
 class QListWidgetItem;
-class QTableView;
 
 namespace korvex {
 class Operator;
@@ -30,6 +30,9 @@ public:
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    // The row labels again as the vertical header, which the views show in place
+    // of column 0 so the labels stay in sight while the bytes scroll sideways.
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
     // The byte cell of a grid position, or -1 for column 0.
     int cellOf(const QModelIndex& index) const;
@@ -55,6 +58,15 @@ private:
     const ConflictCounter& counter_;
     Grid grid_;
     int cell_;
+};
+
+// A grid view whose preferred width shows the label column and every byte
+// column without scrolling sideways.
+class ConflictGridView : public QTableView {
+    Q_OBJECT
+public:
+    using QTableView::QTableView;
+    QSize sizeHint() const override;
 };
 
 class ConflictViewDialog : public QDialog {

@@ -36,12 +36,38 @@ void ValueEdit::keyPressEvent(QKeyEvent* event) {
         emit finished();
         return;
     }
+    if (event->key() == Qt::Key_Escape) {
+        emit cancelled();
+        return;
+    }
     QLineEdit::keyPressEvent(event);
+}
+
+ValueCombo::ValueCombo(QWidget* parent) : QComboBox(parent) {
+    // The pop-up's key presses go to its list view, not to the combo box.
+    view()->installEventFilter(this);
 }
 
 void ValueCombo::focusOutEvent(QFocusEvent* event) {
     QComboBox::focusOutEvent(event);
     if (event->reason() != Qt::PopupFocusReason) emit focusLost();
+}
+
+void ValueCombo::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape) {
+        emit escaped();
+        return;
+    }
+    QComboBox::keyPressEvent(event);
+}
+
+bool ValueCombo::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == view() && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+        emit escaped();
+        return true;
+    }
+    return QComboBox::eventFilter(watched, event);
 }
 
 PropertyGrid::PropertyGrid(QWidget* parent) : QTableWidget(kGridRowCount, kGridColumnCount, parent) {
@@ -74,16 +100,19 @@ PropertyGrid::PropertyGrid(QWidget* parent) : QTableWidget(kGridRowCount, kGridC
 
     connect(this, &QTableWidget::cellClicked, this, &PropertyGrid::cellClickedAt);
     connect(edit_, &ValueEdit::finished, this, &PropertyGrid::finishEdit);
+    connect(edit_, &ValueEdit::cancelled, this, &PropertyGrid::cancelEdit);
     connect(combo_, qOverload<int>(&QComboBox::activated), this, [this](int index) {
         if (!listOpen_) return;
         closeList();
         emit choiceMade(index);
     });
-    connect(combo_, &ValueCombo::focusLost, this, [this] {
+    const auto closedWithoutChoice = [this] {
         if (!listOpen_) return;
         closeList();
         emit listClosed();
-    });
+    };
+    connect(combo_, &ValueCombo::focusLost, this, closedWithoutChoice);
+    connect(combo_, &ValueCombo::escaped, this, closedWithoutChoice);
 }
 
 void PropertyGrid::showRows(const GridRows& rows) {
@@ -146,6 +175,15 @@ void PropertyGrid::finishEdit() {
     edit_->hide();
     emit editFinished(text);
     finishing_ = false;
+}
+
+void PropertyGrid::cancelEdit() {
+    if (!editOpen_ || finishing_) return;
+    // Closed first, so the focus loss of hiding it reports nothing.
+    editOpen_ = false;
+    edit_->hide();
+    setFocus(Qt::OtherFocusReason);
+    emit editCancelled();
 }
 
 void PropertyGrid::resizeEvent(QResizeEvent* event) {

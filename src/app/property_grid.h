@@ -11,27 +11,32 @@
 
 namespace korvex::app {
 
-// The edit box: Enter and focus loss end the edit.
+// The edit box: Enter and focus loss end the edit, Escape abandons it.
 class ValueEdit : public QLineEdit {
     Q_OBJECT
 public:
     using QLineEdit::QLineEdit;
 signals:
     void finished();
+    void cancelled();
 protected:
     void focusOutEvent(QFocusEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 };
 
-// The drop-down list: losing the focus (not to its own pop-up) closes it.
+// The drop-down list: losing the focus (not to its own pop-up) closes it, and
+// so does Escape, in the list or in its pop-up.
 class ValueCombo : public QComboBox {
     Q_OBJECT
 public:
-    using QComboBox::QComboBox;
+    explicit ValueCombo(QWidget* parent = nullptr);
 signals:
     void focusLost();
+    void escaped();
 protected:
     void focusOutEvent(QFocusEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 };
 
 class PropertyGrid : public QTableWidget {
@@ -49,6 +54,8 @@ public:
     ValueCombo* valueCombo() const { return combo_; }
     // Ends an open edit box now (as its focus loss would): reports its text.
     void finishEdit();
+    // Closes an open edit box without reporting its text.
+    void cancelEdit();
     // Whether the drop-down opens its pop-up list when shown (off in tests).
     void setPopupsEnabled(bool on) { popups_ = on; }
 
@@ -56,7 +63,10 @@ signals:
     void cellClickedAt(int row, int column);
     void editFinished(const QString& text);
     void choiceMade(int index);
+    // The list closed without a choice (focus loss or Escape).
     void listClosed();
+    // Escape in the edit box: the typed text is dropped.
+    void editCancelled();
     void viewResized();
 
 protected:

@@ -2,11 +2,14 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QSettings>
 #include <QTimer>
 #include <cstdio>
+#include <memory>
 
 #include "app/desktop_integration.h"
 #include "app/main_window.h"
+#include "app/mapping_conflict_view.h"
 #include "app/qt_text.h"
 #include "app/recent_files.h"
 #include "app/splash_dialog.h"
@@ -25,7 +28,8 @@ StartupOptions parseStartupOptions(const QStringList& args) {
     const QCommandLineOption screenshot(QStringLiteral("screenshot"), qtext(texts::CliScreenshot),
                                         QStringLiteral("FILE.png"));
     const QCommandLineOption select(QStringLiteral("select"), qtext(texts::CliSelect), QStringLiteral("PATH"));
-    parser.addOptions({noSplash, quitAfterShow, screenshot, select});
+    const QCommandLineOption conflictView(QStringLiteral("conflict-view"), qtext(texts::CliConflictView));
+    parser.addOptions({noSplash, quitAfterShow, screenshot, select, conflictView});
     parser.addPositionalArgument(QStringLiteral("file"), qtext(texts::CliFile), QStringLiteral("[FILE.kvx]"));
 
     StartupOptions out;
@@ -44,6 +48,7 @@ StartupOptions parseStartupOptions(const QStringList& args) {
     out.quitAfterShow = parser.isSet(quitAfterShow);
     out.screenshot = parser.value(screenshot);
     out.select = parser.value(select);
+    out.conflictView = parser.isSet(conflictView);
     out.file = parser.positionalArguments().join(QLatin1Char(' ')).trimmed();
     return out;
 }
@@ -66,13 +71,25 @@ int runKorvex(const StartupOptions& options, UiServices& ui) {
     }
     if (!options.select.isEmpty() && !window.selectPath(options.select))
         std::fprintf(stderr, "korvex: no tree item %s\n", options.select.toLocal8Bit().constData());
+    const bool scripted = options.quitAfterShow || !options.screenshot.isEmpty();
+    QSettings settings;
+    if (!scripted) window.restoreLayout(settings);
     window.show();
+
+    // The plain view, as the conflict command shows it once the base-address
+    // question is declined.
+    std::unique_ptr<ConflictViewDialog> conflict;
+    if (options.conflictView) {
+        conflict = std::make_unique<ConflictViewDialog>(&window, window.project(), nullptr);
+        QTimer::singleShot(0, conflict.get(), [&conflict] { conflict->open(); });
+    }
 
     int code = 0;
     if (!options.screenshot.isEmpty()) {
         // Give the window a moment to lay out its panes before the picture.
         QTimer::singleShot(300, &window, [&window, &options, &code] {
-            if (!window.grab().save(options.screenshot, "PNG")) {
+            QWidget* shown = QApplication::activeModalWidget() ? QApplication::activeModalWidget() : &window;
+            if (!shown->grab().save(options.screenshot, "PNG")) {
                 std::fprintf(stderr, "%s\n",
                              qtext(Message{texts::ScreenshotFailed, {options.screenshot.toStdString()}})
                                  .toLocal8Bit()
@@ -85,6 +102,7 @@ int runKorvex(const StartupOptions& options, UiServices& ui) {
         QTimer::singleShot(0, &window, [] { QCoreApplication::exit(0); });
     }
     const int loop = QApplication::exec();
+    if (!scripted) window.saveLayout(settings);
     return code != 0 ? code : loop;
 }
 

@@ -1,7 +1,9 @@
 #pragma once
 // Start-up: the command line, the file association, the splash, the recent-file
 // list, the first project (new, or the file named on the command line) and the
-// main window, then the scripted-check exits (--quit-after-show, --screenshot).
+// main window with its remembered geometry and panes, then the scripted-check
+// exits (--quit-after-show, --screenshot). Scripted checks neither read nor
+// write the remembered layout, so their pictures do not depend on the last run.
 #include <QString>
 #include <QStringList>
 
@@ -12,7 +14,8 @@ class UiServices;
 struct StartupOptions {
     bool noSplash = false;
     bool quitAfterShow = false;
-    QString screenshot;  // save the shown window to this PNG file and exit
+    QString screenshot;  // save the shown window (or its open dialog) to this PNG file and exit
+    bool conflictView = false;  // open the mapping conflict view once the window is shown
     QString select;      // tree item path to select before showing
     QString file;        // project file to open; empty: a new project
     QString error;       // non-empty: the command line was wrong

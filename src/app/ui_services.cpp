@@ -3,9 +3,13 @@
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QMessageBox>
 #include <QNetworkInterface>
 #include <QPushButton>
+#include <QSpacerItem>
+#include <QStandardPaths>
 
 #include "model/texts.h"
 
@@ -37,6 +41,14 @@ int WidgetUiServices::messageBox(QWidget* parent, const BoxRequest& request) {
                         : static_cast<int>(buttons.size()) - 1;
     box.setDefaultButton(buttons[def]);
     box.setEscapeButton(buttons[esc]);
+    box.setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // A box sizes itself to its text and buttons; a short text would leave the
+    // title cut short by the window manager. A spanning spacer widens it.
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
+        const int width = messageBoxMinimumWidth(request.title, box.fontMetrics());
+        grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Minimum), grid->rowCount(), 0, 1,
+                      grid->columnCount());
+    }
     box.exec();
     const int pressed = static_cast<int>(buttons.indexOf(qobject_cast<QPushButton*>(box.clickedButton())));
     return pressed >= 0 ? pressed : esc;
@@ -56,6 +68,21 @@ QString WidgetUiServices::saveFileName(QWidget* parent, const QString& filter, c
 }
 
 bool WidgetUiServices::openUrl(const QUrl& url) { return QDesktopServices::openUrl(url); }
+
+bool WidgetUiServices::hasLauncher() {
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+    // Qt opens files and pages on these desktops through xdg-open.
+    return !QStandardPaths::findExecutable(QStringLiteral("xdg-open")).isEmpty();
+#else
+    return true;
+#endif
+}
+
+int messageBoxMinimumWidth(const QString& title, const QFontMetrics& metrics) {
+    // The title bar's font is the window manager's and often larger; the
+    // buttons and the icon of a title bar take about eight average characters.
+    return metrics.horizontalAdvance(title) * 5 / 4 + metrics.averageCharWidth() * 8 + 60;
+}
 
 bool WidgetUiServices::isOnline() {
     // A local question only: an interface that is up, not the loopback, and has

@@ -7,6 +7,7 @@
 #include <QStringList>
 #include <QUrl>
 
+class QFontMetrics;
 class QWidget;
 
 namespace korvex::app {
@@ -32,20 +33,29 @@ public:
     // Save dialog with the overwrite prompt; `suggested` is the preselected path.
     virtual QString saveFileName(QWidget* parent, const QString& filter, const QString& suggested) = 0;
     virtual bool openUrl(const QUrl& url) = 0;
+    // Whether the desktop has a program that opens files and web pages
+    // (openUrl then has something to start).
+    virtual bool hasLauncher() = 0;
     // Whether the computer has a working network connection (no traffic is sent).
     virtual bool isOnline() = 0;
 };
 
 // The real thing: QMessageBox, QFileDialog, QDesktopServices and the local
-// network interface list.
+// network interface list. Message boxes are at least as wide as their title
+// needs, and their text can be selected and copied.
 class WidgetUiServices : public UiServices {
 public:
     int messageBox(QWidget* parent, const BoxRequest& request) override;
     QString openFileName(QWidget* parent, const QString& filter) override;
     QString saveFileName(QWidget* parent, const QString& filter, const QString& suggested) override;
     bool openUrl(const QUrl& url) override;
+    bool hasLauncher() override;
     bool isOnline() override;
 };
+
+// The least width of a message box whose title bar shows `title` whole: the
+// title's width in the box's font and room for the window buttons.
+int messageBoxMinimumWidth(const QString& title, const QFontMetrics& metrics);
 
 // A file name as the save dialog returns it, with ".kvx" appended when the
 // typed name has no extension.

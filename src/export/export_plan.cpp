@@ -135,7 +135,9 @@ void commandsGeneric(const Project& p, bool plc, SheetWriter w) {
             w.put(r, 7, mappingText(c.mappingAddress, plc));
             w.put(r, 8, c.bitOffset);
             w.put(r, 9, c.dataFilter);
-            w.put(r, 10, c.checkType);
+            // Kind 4 heads column 10 "Subnet": it tells which of the two subnets
+            // the command belongs to; the check type would not match its heading.
+            w.put(r, 10, p.deviceKind == 4 ? std::to_string(n + 1) : c.checkType);
             w.put(r, 11, c.scanType);
             w.put(r, 12, c.byteSwap);
         }

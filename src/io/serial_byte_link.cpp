@@ -5,6 +5,7 @@
 #include <QSerialPort>
 
 #include <algorithm>
+#include <thread>
 
 namespace korvex::io {
 namespace {
@@ -49,12 +50,18 @@ int writeTimeoutMs(std::size_t count, int baudRate) {
     return static_cast<int>(std::min<std::int64_t>(1000 + 2 * wireMs, 60000));
 }
 
+// The thread that ran the static initialisers: the process's main thread.
+const std::thread::id mainThread = std::this_thread::get_id();
+
 // QSerialPort sets up a socket notifier when it opens, which needs an event
 // dispatcher in the owning thread (the link never uses it: it polls). A
-// program without a QCoreApplication, such as korvex-cli, gets one on the
-// first open, and a thread without a dispatcher gets one from a QEventLoop.
+// program without a QCoreApplication, such as korvex-cli, gets one on its
+// first open from the main thread; a thread without a dispatcher gets one
+// from a QEventLoop. A program that opens links on other threads creates its
+// QCoreApplication itself, as the desktop application does.
 void prepareThreadForQt() {
     if (!QCoreApplication::instance()) {
+        if (std::this_thread::get_id() != mainThread) return;
         static int argc = 1;
         static char name[] = "korvex";
         static char* argv[] = {name, nullptr};

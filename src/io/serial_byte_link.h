@@ -5,7 +5,9 @@
 // The link belongs to the thread that opened it: every call must come from that
 // thread. That thread needs no running event loop: the waits poll the port
 // themselves (QSerialPort only counts bytes it has already pulled from the
-// driver, so every wait and every bytesWaiting() pulls first).
+// driver, so every wait and every bytesWaiting() pulls first). A program
+// without a QCoreApplication gets one on the first open from its main thread;
+// one that opens links on other threads first creates its own.
 #include <chrono>
 #include <cstdint>
 #include <memory>

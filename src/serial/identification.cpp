@@ -128,7 +128,14 @@ bool returnToCommunication(ByteLink& link, Operator& op, const GatewayIdentity& 
     if (op.ask({texts::StartCommunicationQuestion, {}}, Buttons::YesNo) != Answer::Yes) return true;
     const Bytes request =
         makeFrame(command::SetOperatingState, {static_cast<std::uint8_t>(OperatingState::Communication)});
-    return sendRequest(link, request, identity.scramblesDownload());
+    if (!sendRequest(link, request, identity.scramblesDownload())) return false;
+    // Nothing depends on the answer, but a gateway that acknowledges the switch
+    // must not have its acknowledgement taken for the answer to the next request
+    // on this port (an upload right after the download): it is awaited, within
+    // the switch's bound, and dropped.
+    ReceiveBuffer acknowledgement(kStateSwitchBufferSize);
+    waitForStateSwitch(link, acknowledgement);
+    return true;
 }
 
 }  // namespace korvex::serial

@@ -72,7 +72,8 @@ std::optional<GatewayIdentity> identifyForUpload(ByteLink& link, Operator& op, c
 
 // The end of a download: with firmware 5.3 or later asks whether the gateway
 // shall start communicating with the new configuration and, on Yes, tells it to.
-// No answer is read. False only when the request could not be sent.
+// Its answer is not checked (an acknowledgement that comes is dropped). False
+// only when the request could not be sent.
 bool returnToCommunication(ByteLink& link, Operator& op, const GatewayIdentity& identity);
 
 }  // namespace korvex::serial

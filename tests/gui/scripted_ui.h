@@ -16,6 +16,7 @@ public:
     QQueue<QString> savePaths;
     bool online = false;
     bool openUrlResult = true;
+    bool launcher = true;       // the desktop has a program that opens files
 
     QList<BoxRequest> boxes;    // every message box shown
     QStringList openedUrls;
@@ -43,6 +44,7 @@ public:
         openedUrls.append(url.toString());
         return openUrlResult;
     }
+    bool hasLauncher() override { return launcher; }
     bool isOnline() override { return online; }
 
     QStringList boxTexts() const {

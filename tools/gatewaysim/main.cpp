@@ -7,6 +7,7 @@
 #include "gateway_engine.h"
 #include "line_server.h"
 #include "simulator_options.h"
+#include "start_configuration.h"
 
 namespace {
 
@@ -52,8 +53,8 @@ int main(int argc, char** argv) {
             return 1;
         }
     }
-    if (!options->configFile.empty()) {
-        std::cerr << "korvex-gatewaysim: --config is not available in this build; use --frames\n";
+    if (!options->configFile.empty() && !loadProjectFile(engine, options->configFile, &error)) {
+        std::cerr << "korvex-gatewaysim: " << options->configFile << ": " << error << '\n';
         return 1;
     }
 

@@ -84,6 +84,9 @@ KORVEX_TEXT(TabNews, "News");
 
 // Select Command dialog
 KORVEX_TEXT(DlgSelectCommandTitle, "Select Command");
+KORVEX_TEXT(DlgSelectCommandHint, "Double-click a command or press Enter to add it to the selected node.");
+KORVEX_TEXT(DlgSelectCommandAdd, "&Add");
+KORVEX_TEXT(DlgSelectCommandClose, "Close");
 
 // Close prompt (also asked before New and Open replace a changed project)
 KORVEX_TEXT(SaveConfigurationTitle, "Save Configuration");
@@ -114,6 +117,11 @@ KORVEX_TEXT(SplashButton, "Close (%1)");
 // Help
 KORVEX_TEXT(ProductPage, "https://korvex.example.com/tessaly");
 KORVEX_TEXT(HelpOpenFailed, "Open failed!");
+// Why it failed (%2 of HelpOpenFailedWhy)
+KORVEX_TEXT(HelpNoLauncher, "No program that opens web pages is set up on this computer.");
+KORVEX_TEXT(HelpLauncherFailed, "The program that opens web pages did not start.");
+// "Open failed!", the reason, and the address to open by hand.
+KORVEX_TEXT(HelpOpenFailedWhy, "%1\n%2\n\nOpen this address in a web browser:\n%3");
 KORVEX_TEXT(NetworkDisconnected, "The current network is disconnected, please check the network\xEF\xBC\x81");
 
 // Commands whose tools are not part of this build yet
@@ -122,8 +130,9 @@ KORVEX_TEXT(CommandNotAvailable, "This command is not available in this version.
 // Command line
 KORVEX_TEXT(CliNoSplash, "Start without the splash window.");
 KORVEX_TEXT(CliQuitAfterShow, "Exit as soon as the main window has been shown.");
-KORVEX_TEXT(CliScreenshot, "Save a picture of the shown main window to FILE.png and exit.");
+KORVEX_TEXT(CliScreenshot, "Save a picture of the shown main window (or of the dialog it opened) to FILE.png and exit.");
 KORVEX_TEXT(CliSelect, "Select the tree item PATH (item texts joined by \"/\") before showing.");
+KORVEX_TEXT(CliConflictView, "Open the mapping conflict view once the main window is shown.");
 KORVEX_TEXT(CliFile, "Project file to open.");
 KORVEX_TEXT(ScreenshotFailed, "Could not write the picture %1.");
 

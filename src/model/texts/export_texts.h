@@ -36,6 +36,12 @@ KORVEX_TEXT(ExportHexSuffix, "H");
 // The save dialog
 KORVEX_TEXT(ExportSaveFilter, "Excel File(*.xlsx)");
 
+// After a written workbook: the status bar, the message and its buttons
+KORVEX_TEXT(ExportWrittenStatus, "Workbook saved as %1");
+KORVEX_TEXT(ExportWritten, "The workbook was saved as\n%1");
+KORVEX_TEXT(ExportOpenButton, "Open");
+KORVEX_TEXT(ExportOpenFailed, "%1 could not be opened: the program that opens workbooks did not start.");
+
 // Messages
 KORVEX_TEXT(ExportNoTemplateForMode,
             "Nothing was exported: subnet 1 has the protocol mode \"%1\", for which there is no template.");

@@ -38,6 +38,9 @@ struct WorkbookCase {
     std::vector<Expect> cells;
 };
 
+// Test lists show the case's name rather than its bytes.
+void PrintTo(const WorkbookCase& c, std::ostream* os) { *os << c.name; }
+
 class ExportedWorkbook : public ::testing::TestWithParam<WorkbookCase> {};
 
 TEST_P(ExportedWorkbook, HoldsTheCells) {
@@ -155,10 +158,15 @@ INSTANTIATE_TEST_SUITE_P(
         WorkbookCase{"Kind4HeadingsAndNoInterfaceColumns", 4, false,
                      [](Project& p) {
                          p.flags.legacyFlag233b = true;
-                         addCommand(p.subnet(1), "0");
+                         addCommand(p.subnet(0), "0");
+                         addCommand(p.subnet(1), "10");
+                         addCommand(p.subnet(1), "20");
                      },
                      {"Command List", "Fieldbus", "Subnet"},
-                     {{"Command List", 1, 10, "Subnet"}, {"Command List", 2, 1, "1"},
+                     // Column 10 holds the subnet number its heading names, not the check type.
+                     {{"Command List", 1, 10, "Subnet"}, {"Command List", 2, 1, "1"}, {"Command List", 2, 10, "1"},
+                      {"Command List", 3, 1, "2"}, {"Command List", 3, 10, "2"}, {"Command List", 4, 10, "2"},
+                      {"Command List", 4, 7, "20H"},
                       {"Subnet", 1, 1, "Subnet"}, {"Subnet", 2, 1, "1"}, {"Subnet", 3, 1, "2"},
                       {"Subnet", 4, 1, std::nullopt}, {"Subnet", 1, 14, std::nullopt}, {"Subnet", 2, 14, std::nullopt},
                       {"Fieldbus", 2, 1, "EtherNet/IP"}, {"Fieldbus", 1, 2, "Assign IP Mode"},

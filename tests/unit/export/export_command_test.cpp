@@ -1,15 +1,21 @@
 // The window's side of "Export EXCEL", driven with scripted dialogs: the
-// extension, the message box on failure and opening the saved workbook.
+// extension, the message box on failure, and where a written workbook went with
+// the offer to open it.
 #include <QDir>
 #include <QFileInfo>
+#include <QMainWindow>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include "app/export_command.h"
+#include "app/qt_text.h"
 #include "model/project.h"
+#include "model/texts.h"
 #include "scripted_ui.h"
 
 using korvex::app::ScriptedUi;
+using korvex::app::qtext;
 
 class ExportCommandTest : public QObject {
     Q_OBJECT
@@ -23,17 +29,58 @@ private:
     }
 
 private slots:
-    void init() { qunsetenv("KORVEX_NO_OPEN"); }
-
-    void appendsXlsxAndOpensTheWorkbook() {
+    void appendsXlsxAndSaysWhereItWent() {
         QTemporaryDir dir;
         ScriptedUi ui;
+        QMainWindow window;
         ui.savePaths.enqueue(dir.filePath("plant"));
-        korvex::app::runExportExcel(nullptr, ui, *project(), false);
+        const QString written = korvex::app::runExportExcel(&window, ui, *project(), false);
+        const QString expected = QFileInfo(dir.filePath("plant.xlsx")).absoluteFilePath();
+        QCOMPARE(written, expected);
         QCOMPARE(ui.saveDialogs, 1);
-        QVERIFY(ui.boxes.isEmpty());
-        QVERIFY(QFileInfo::exists(dir.filePath("plant.xlsx")));
-        QCOMPARE(ui.openedUrls, QStringList{QUrl::fromLocalFile(dir.filePath("plant.xlsx")).toString()});
+        QVERIFY(QFileInfo::exists(expected));
+        QCOMPARE(ui.boxTexts(), QStringList{qtext(korvex::Message{korvex::texts::ExportWritten, {expected.toStdString()}})});
+        QCOMPARE(window.statusBar()->currentMessage(),
+                 qtext(korvex::Message{korvex::texts::ExportWrittenStatus, {expected.toStdString()}}));
+        // Left alone, the message's default button opens nothing.
+        QVERIFY(ui.openedUrls.isEmpty());
+    }
+
+    void openButtonFollowsTheLauncher_data() {
+        QTest::addColumn<bool>("launcher");
+        QTest::addColumn<QString>("press");
+        QTest::addColumn<bool>("openWorks");
+        QTest::addColumn<QStringList>("buttons");
+        QTest::addColumn<bool>("opened");
+        QTest::addColumn<int>("boxes");
+        const QString open = qtext(korvex::texts::ExportOpenButton);
+        const QString ok = qtext(korvex::texts::AppButtonOk);
+        QTest::newRow("no launcher: OK only") << false << QString() << true << QStringList{ok} << false << 1;
+        QTest::newRow("launcher, OK pressed") << true << ok << true << QStringList{open, ok} << false << 1;
+        QTest::newRow("launcher, Open pressed") << true << open << true << QStringList{open, ok} << true << 1;
+        QTest::newRow("launcher fails to start") << true << open << false << QStringList{open, ok} << true << 2;
+    }
+
+    void openButtonFollowsTheLauncher() {
+        QFETCH(bool, launcher);
+        QFETCH(QString, press);
+        QFETCH(bool, openWorks);
+        QFETCH(QStringList, buttons);
+        QFETCH(bool, opened);
+        QFETCH(int, boxes);
+        QTemporaryDir dir;
+        ScriptedUi ui;
+        ui.launcher = launcher;
+        ui.openUrlResult = openWorks;
+        if (!press.isEmpty()) ui.buttons.enqueue(press);
+        const QString target = dir.filePath("plant.xlsx");
+        QCOMPARE(korvex::app::exportExcelTo(nullptr, ui, *project(), false, target), target);
+        QCOMPARE(ui.boxes.size(), boxes);
+        QCOMPARE(ui.boxes.first().buttons, buttons);
+        QCOMPARE(ui.boxes.first().buttons.at(ui.boxes.first().defaultButton), qtext(korvex::texts::AppButtonOk));
+        QCOMPARE(ui.openedUrls, opened ? QStringList{QUrl::fromLocalFile(target).toString()} : QStringList{});
+        if (boxes == 2)
+            QCOMPARE(ui.boxes.last().text, qtext(korvex::Message{korvex::texts::ExportOpenFailed, {target.toStdString()}}));
     }
 
     void keepsATypedExtension() {
@@ -44,7 +91,7 @@ private slots:
 
     void cancelledDialogDoesNothing() {
         ScriptedUi ui;
-        korvex::app::runExportExcel(nullptr, ui, *project(), false);
+        QVERIFY(korvex::app::runExportExcel(nullptr, ui, *project(), false).isEmpty());
         QVERIFY(ui.boxes.isEmpty());
         QVERIFY(ui.openedUrls.isEmpty());
     }
@@ -53,16 +100,8 @@ private slots:
         QTemporaryDir dir;
         ScriptedUi ui;
         const QString target = dir.filePath("missing/plant.xlsx");
-        QVERIFY(!korvex::app::exportExcelTo(nullptr, ui, *project(), false, target));
+        QVERIFY(korvex::app::exportExcelTo(nullptr, ui, *project(), false, target).isEmpty());
         QCOMPARE(ui.boxTexts(), QStringList{target + " was not found."});
-        QVERIFY(ui.openedUrls.isEmpty());
-    }
-
-    void noOpenWhenAskedNotTo() {
-        qputenv("KORVEX_NO_OPEN", "1");
-        QTemporaryDir dir;
-        ScriptedUi ui;
-        QVERIFY(korvex::app::exportExcelTo(nullptr, ui, *project(), false, dir.filePath("plant.xlsx")));
         QVERIFY(ui.openedUrls.isEmpty());
     }
 };

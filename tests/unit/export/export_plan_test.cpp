@@ -131,6 +131,22 @@ TEST(PlanOrder, RunningNumberContinuesAcrossAllFourSubnets) {
     EXPECT_FALSE(cells.count({402, 1}));
 }
 
+// Column 10 of the Command List: the subnet number under kind 4's "Subnet"
+// heading, the check type under every other kind's heading.
+TEST(PlanOrder, CommandListColumn10FollowsItsHeading) {
+    for (const int kind : {2, 4}) {
+        auto p = newProject(kind);
+        addCommand(p->subnet(0), "0");
+        addCommand(p->subnet(1), "0");
+        ExportPlan plan;
+        ASSERT_FALSE(planExport(*p, false, plan));
+        const auto cells = finalCells(plan, "Command List");
+        SCOPED_TRACE("kind " + std::to_string(kind));
+        EXPECT_EQ(cells.at({2, 10}), kind == 4 ? "1" : "CRC");
+        EXPECT_EQ(cells.at({3, 10}), kind == 4 ? "2" : "CRC");
+    }
+}
+
 TEST(PlanOrder, CommandCountOutOfRangeIsBounded) {
     auto p = newProject(3);
     p->subnet(0).commandCount = 5000;
