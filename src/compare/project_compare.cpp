@@ -1,5 +1,6 @@
 #include "compare/project_compare.h"
 
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <utility>
@@ -179,6 +180,60 @@ public:
     }
 
 private:
+    // Whether everything a grid shows besides the node and command tables is
+    // the same on both sides: then a node or command whose own record (and
+    // node address) is the same shows the same rows, and selecting it (which
+    // costs a copy of the project and the tree) can be skipped.
+    bool sameContext() {
+        if (!sameContext_) {
+            const Project& a = a_.shown;
+            const Project& b = b_.shown;
+            bool same = a.deviceKind == b.deviceKind && a.flags == b.flags && a.fieldbus == b.fieldbus &&
+                        a.fileVersion == b.fileVersion;
+            for (int s = 0; same && s < kSubnetCount; ++s) {
+                for (const auto& field : subnetTextFields())
+                    same = same && a.subnet(s).*field.member == b.subnet(s).*field.member;
+            }
+            sameContext_ = same;
+        }
+        return *sameContext_;
+    }
+
+    static const SlaveNode* nodeOf(const Side& side, const ItemPath& path) {
+        const TreeItem* item = itemAt(side.tree(), path);
+        const int subnet = subnetOfLabel(side.tree()[static_cast<size_t>(path[0])].raw);
+        if (!item || subnet < 0) return nullptr;
+        const SubnetConfig& c = side.shown.subnet(subnet);
+        if (item->data < 1 || item->data > std::min(c.nodeCount, kMaxNodes)) return nullptr;
+        return &c.nodes[static_cast<size_t>(item->data - 1)];
+    }
+
+    static const ModbusCommand* commandOf(const Side& side, const ItemPath& path) {
+        const TreeItem* item = itemAt(side.tree(), path);
+        const int subnet = subnetOfLabel(side.tree()[static_cast<size_t>(path[0])].raw);
+        if (!item || subnet < 0) return nullptr;
+        const SubnetConfig& c = side.shown.subnet(subnet);
+        if (item->data < 1 || item->data > std::min(c.commandCount, kMaxCommands)) return nullptr;
+        return &c.commands[static_cast<size_t>(item->data - 1)];
+    }
+
+    bool sameRowsKnown(const ItemPath& pa, const ItemPath& pb) {
+        if (pa.size() < 2 || !sameContext()) return false;
+        const ItemPath nodeA(pa.begin(), pa.begin() + 2);
+        const ItemPath nodeB(pb.begin(), pb.begin() + 2);
+        const SlaveNode* na = nodeOf(a_, nodeA);
+        const SlaveNode* nb = nodeOf(b_, nodeB);
+        if (!na || !nb || na->address != nb->address) return false;
+        if (pa.size() == 2) return true;
+        const ModbusCommand* ca = commandOf(a_, pa);
+        const ModbusCommand* cb = commandOf(b_, pb);
+        if (!ca || !cb) return false;
+        // The node index may differ (nodes in another order): the node's address counts.
+        ModbusCommand x = *ca;
+        x.nodeIndex = cb->nodeIndex;
+        return x == *cb;
+    }
+
     void compareRows(const ItemPath& pa, const ItemPath& pb) {
         auto difference = [&](std::string label, int ra, int rb) {
             Difference d;
@@ -202,6 +257,7 @@ private:
                 out_.push_back(std::move(d));
             }
         }
+        if (sameRowsKnown(pa, pb)) return;
         const GridRows rowsA = a_.rowsOf(pa);
         const GridRows rowsB = b_.rowsOf(pb);
         if (rowsA == rowsB) return;
@@ -231,6 +287,7 @@ private:
     Side& a_;
     Side& b_;
     std::vector<Difference>& out_;
+    std::optional<bool> sameContext_;
 };
 
 // A side as compared in the scope: in gateway scope its gateway image, with
