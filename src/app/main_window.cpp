@@ -24,7 +24,9 @@
 #include "app/prompt_pane.h"
 #include "app/property_grid.h"
 #include "app/qt_text.h"
+#include "app/port_dialog.h"
 #include "app/select_command_dialog.h"
+#include "io/port_list.h"
 #include "model/kvx_file.h"
 #include "model/texts.h"
 
@@ -35,6 +37,9 @@ namespace {
 constexpr QSize kInitialSize(1440, 768);
 constexpr QSize kMinimumSize(1050, 700);
 constexpr QSize kToolButtonSize(90, 60);
+// The Debug command and its monitor are not part of this build: the command
+// stays disabled whatever its enabling rule says.
+constexpr bool kDebugMonitorBuilt = false;
 
 // Menu text without the mnemonic marks and the shortcut part, for tips.
 QString plainText(const Text& t) {
@@ -51,6 +56,8 @@ MainWindow::MainWindow(UiServices& ui, RecentFiles& recent, QWidget* parent)
     : QMainWindow(parent), ui_(ui), recent_(recent), operator_(ui, this) {
     setObjectName(QStringLiteral("mainWindow"));
     session_ = std::make_unique<EditorSession>(project_, operator_);
+    systemPorts_ = std::make_unique<io::SystemPortSource>();
+    portSource_ = systemPorts_.get();
     setWindowTitle(qtext(texts::AppTitle));
     setWindowIcon(QIcon(QStringLiteral(":/icons/korvex.svg")));
     setMinimumSize(kMinimumSize);
@@ -351,7 +358,7 @@ void MainWindow::updateCommandStates() {
         {Cmd::Download, e.download},
         {Cmd::ConflictDetection, e.conflictDetection},
         {Cmd::ExportExcel, e.exportExcel},
-        {Cmd::Debug, e.debug},
+        {Cmd::Debug, e.debug && kDebugMonitorBuilt},
         {Cmd::CalculateMapping, e.calculateMapping},
         {Cmd::EditBaseAddress, e.editBaseAddress},
         {Cmd::CancelBaseAddress, e.cancelBaseAddress},
@@ -408,6 +415,7 @@ void MainWindow::newProject() {
     }
     documentPath_.clear();
     frameFlags_.mappingToolsEnabled = true;
+    enumerateSerialPorts();
     session_->initialUpdate();
     refreshAll();
 }
@@ -616,11 +624,30 @@ void MainWindow::openSelectCommand() {
 
 // ---------------------------------------------------------------- tools
 
-void MainWindow::onSerialConnection() { notAvailable(); }
+void MainWindow::onSerialConnection() {
+    commitPendingEdit();
+    PortDialog dialog(this, serialPorts_, *portSource_, project_.deviceKind, operator_);
+    dialog.exec();
+}
+
+void MainWindow::addSerialPorts(const QStringList& paths) {
+    for (const QString& path : paths)
+        if (const auto device = serial::typedDevicePath(toPathBytes(path)))
+            serial::addPort(serialPorts_.addedPorts, *device);
+}
+
+void MainWindow::setPortSource(serial::PortSource* source) {
+    portSource_ = source ? source : systemPorts_.get();
+}
+
+void MainWindow::enumerateSerialPorts() {
+    serial::enumerateSerialPorts(serialPorts_, *portSource_, project_.deviceKind);
+}
+
 void MainWindow::onEthernetConnection() { notAvailable(); }
 void MainWindow::onUpload() { notAvailable(); }
 void MainWindow::onDownload() { notAvailable(); }
-void MainWindow::onDebug() { notAvailable(); }
+void MainWindow::onDebug() {}
 
 void MainWindow::onConflictDetection() {
     commitPendingEdit();

@@ -19,6 +19,7 @@
 #include "app/ui_services.h"
 #include "editor/editor_session.h"
 #include "model/project.h"
+#include "serial/port_choice.h"
 
 class QAction;
 class QDockWidget;
@@ -91,6 +92,16 @@ public:
     SelectCommandDialog* selectCommandDialog() const { return selectCommand_; }
     const QList<QAction*>& recentActions() const { return recentActions_; }
     bool mappingToolsEnabled() const { return frameFlags_.mappingToolsEnabled; }
+
+    // ---- Serial ports ----
+    // The run's port choice and line settings (not saved in the project).
+    serial::SerialPorts& serialPorts() { return serialPorts_; }
+    // Ports added by hand (--serial-port, KORVEX_SERIAL_PORTS); listed first.
+    void addSerialPorts(const QStringList& paths);
+    // Where the system's ports come from (tests pass a fixed list).
+    void setPortSource(serial::PortSource* source);
+    // Rebuilds the port lists (start-up and New).
+    void enumerateSerialPorts();
 
     // Re-reads the enabling of every command.
     void updateCommandStates();
@@ -197,6 +208,10 @@ private:
     QList<QLabel*> lockIndicators_;  // caps, num, scroll
     std::map<Cmd, QAction*> actions_;
     QPointer<SelectCommandDialog> selectCommand_;
+
+    serial::SerialPorts serialPorts_;
+    std::unique_ptr<serial::PortSource> systemPorts_;
+    serial::PortSource* portSource_ = nullptr;
 };
 
 }  // namespace korvex::app

@@ -11,6 +11,7 @@
 #include "app/recent_files.h"
 #include "app/splash_dialog.h"
 #include "app/ui_services.h"
+#include "io/port_list.h"
 #include "model/texts.h"
 
 namespace korvex::app {
@@ -25,7 +26,9 @@ StartupOptions parseStartupOptions(const QStringList& args) {
     const QCommandLineOption screenshot(QStringLiteral("screenshot"), qtext(texts::CliScreenshot),
                                         QStringLiteral("FILE.png"));
     const QCommandLineOption select(QStringLiteral("select"), qtext(texts::CliSelect), QStringLiteral("PATH"));
-    parser.addOptions({noSplash, quitAfterShow, screenshot, select});
+    const QCommandLineOption serialPort(QStringLiteral("serial-port"), qtext(texts::CliSerialPort),
+                                        QStringLiteral("PATH"));
+    parser.addOptions({noSplash, quitAfterShow, screenshot, select, serialPort});
     parser.addPositionalArgument(QStringLiteral("file"), qtext(texts::CliFile), QStringLiteral("[FILE.kvx]"));
 
     StartupOptions out;
@@ -44,6 +47,8 @@ StartupOptions parseStartupOptions(const QStringList& args) {
     out.quitAfterShow = parser.isSet(quitAfterShow);
     out.screenshot = parser.value(screenshot);
     out.select = parser.value(select);
+    out.serialPorts = parser.values(serialPort);
+    for (const std::string& path : io::portsFromEnvironment()) out.serialPorts.append(QString::fromStdString(path));
     out.file = parser.positionalArguments().join(QLatin1Char(' ')).trimmed();
     return out;
 }
@@ -59,11 +64,13 @@ int runKorvex(const StartupOptions& options, UiServices& ui) {
 
     RecentFiles recent;
     MainWindow window(ui, recent);
+    window.addSerialPorts(options.serialPorts);
     if (options.file.isEmpty()) {
         window.newProject();
     } else if (!window.openFile(options.file)) {
         return 1;
     }
+    window.enumerateSerialPorts();
     if (!options.select.isEmpty() && !window.selectPath(options.select))
         std::fprintf(stderr, "korvex: no tree item %s\n", options.select.toLocal8Bit().constData());
     window.show();
