@@ -53,7 +53,7 @@ Answer ScriptedOperator::ask(const Message& question, Buttons buttons, Icon) {
     return answer;
 }
 
-void ScriptedOperator::stepDone(const Message& step) { steps_.push_back(step); }
+void ScriptedOperator::stepDone(const StepReport& step) { steps_.push_back(step); }
 
 std::vector<std::string> ScriptedOperator::shownKeys() const {
     std::vector<std::string> keys;

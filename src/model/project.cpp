@@ -244,10 +244,14 @@ SlaveNode* nodeOfCommand(Project& p, int subnetIndex, int commandIndex) {
 }
 
 void resetToDefaults(Project& p, std::int32_t deviceKind) {
-    // 1. Variant and flags.
-    p.deviceKind = deviceKind;
+    // 1. Flags; the rest follows them.
     p.flags = VariantFlags{};
     p.flags.extendedSettingsFlag = true;
+    resetContents(p, deviceKind);
+}
+
+void resetContents(Project& p, std::int32_t deviceKind) {
+    p.deviceKind = deviceKind;
 
     // 2. Fieldbus side.
     FieldbusSettings& f = p.fieldbus;

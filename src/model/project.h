@@ -171,6 +171,10 @@ std::string* fieldByName(ModbusCommand& record, std::string_view name);
 
 // Model operations.
 void resetToDefaults(Project& project, std::int32_t deviceKind = 3);
+// The same without touching the variant flags: every field to the new-project
+// value that the project's current flags give (an upload replaces the project
+// this way, so flags of an older file stay in force).
+void resetContents(Project& project, std::int32_t deviceKind);
 void addDefaultNode(Project& project);
 // "DeviceNet" for 0, "PROFIBUS" for 1, 3, 5, 6, "EtherNet/IP" for 4; empty for
 // kinds that keep their previous text (2) and for values out of range.

@@ -19,6 +19,9 @@
 #if __has_include("model/texts/app_texts.h")
 #include "model/texts/app_texts.h"
 #endif
+#if __has_include("model/texts/serial_texts.h")
+#include "model/texts/serial_texts.h"
+#endif
 #if __has_include("model/texts/port_texts.h")
 #include "model/texts/port_texts.h"
 #endif

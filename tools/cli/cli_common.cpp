@@ -2,6 +2,7 @@
 
 #include <iostream>
 
+#include "model/encoding.h"
 #include "model/kvx_file.h"
 
 namespace korvex::cli {
@@ -9,6 +10,23 @@ namespace korvex::cli {
 int fail(const Message& message) {
     std::cerr << message.text() << '\n';
     return kExitFailure;
+}
+
+std::string printable(std::string_view bytes) {
+    std::string out = windows1252ToUtf8(bytes);
+    std::string clean;
+    clean.reserve(out.size());
+    for (size_t i = 0; i < out.size(); ++i) {
+        if (out[i] == '\r' && i + 1 < out.size() && out[i + 1] == '\n') continue;
+        clean += out[i];
+    }
+    return clean;
+}
+
+void printMessageLine(const Message& message) {
+    std::string text = printable(message.text());
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
+    std::cout << text << '\n';
 }
 
 int usage(const std::string& what) {

@@ -4,6 +4,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "command_registry.h"
@@ -19,6 +20,11 @@ constexpr int kExitUsage = 2;    // the command line was wrong
 
 // Prints the message text to stderr and returns kExitFailure.
 int fail(const Message& message);
+// Project texts (windows-1252) as UTF-8, Windows line breaks as "\n".
+std::string printable(std::string_view bytes);
+// A shown message or question on one stdout line (printable, trailing line
+// breaks dropped): how every command reports what the user would have seen.
+void printMessageLine(const Message& message);
 // Prints "korvex-cli: <what>" and the command's synopsis to stderr, returns kExitUsage.
 int usage(const std::string& what);
 

@@ -17,25 +17,9 @@
 namespace korvex::cli {
 namespace {
 
-// Project texts (windows-1252) printed as UTF-8; Windows line breaks as "\n".
-std::string printable(std::string_view bytes) {
-    std::string out = windows1252ToUtf8(bytes);
-    std::string clean;
-    clean.reserve(out.size());
-    for (size_t i = 0; i < out.size(); ++i) {
-        if (out[i] == '\r' && i + 1 < out.size() && out[i + 1] == '\n') continue;
-        clean += out[i];
-    }
-    return clean;
-}
-
-// Every message or question shown, one per line (trailing line breaks dropped).
+// Every message or question shown, one per line.
 void printShown(const ScriptedOperator& op) {
-    for (const auto& s : op.shown()) {
-        std::string text = printable(s.message.text());
-        while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
-        std::cout << text << '\n';
-    }
+    for (const auto& s : op.shown()) printMessageLine(s.message);
 }
 
 // What every editor command sets up: the options, the project, the session after

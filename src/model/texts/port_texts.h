@@ -1,6 +1,7 @@
 #pragma once
-// Texts of the serial port layer: the "Serial Port Configuration" dialog and the
-// messages of opening a port.
+// Texts of the serial port layer: the "Serial Port Configuration" dialog, the
+// messages of opening a port, and the serial transfer commands' own messages.
+#include "model/texts/serial_texts.h"
 #include "model/texts/text.h"
 
 namespace korvex::texts {
@@ -37,13 +38,15 @@ KORVEX_TEXT(StopBits1, "1");
 KORVEX_TEXT(StopBits2, "2");
 
 // Opening a port
-KORVEX_TEXT(NoSerialPort, "Failed to find serial port");
-KORVEX_TEXT(PortOpenFailed, "Port %1 Open failed!");
+// (NoSerialPort and PortOpenFailed are among the transfer texts, serial_texts.h.)
 KORVEX_TEXT(PortLineStateReadFailed, "Failing in reading serial port");
 // The mark after "Error" is the full-width exclamation mark of the Chinese
 // code page as a windows-1252 reader shows it.
 KORVEX_TEXT(PortLineStateWriteFailed, "Error\xC2\xA3\xC2\xA1" "Com port can not be opened!");
 KORVEX_TEXT(FixedRatePortOpenFailed, "Failed to open the serial port %1 ");
+
+// The Download command when the gateway forbids configuration from afar.
+KORVEX_TEXT(RemoteConfigForbidden, "Configurating remotely be forbidden, please check local DIP switch");
 
 // What the system said, shown below the message of a port that could not be
 // opened, and the hint for the most common cause on Linux.

@@ -1,0 +1,197 @@
+#include "line_server.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <pty.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <cstring>
+#include <ctime>
+#include <iostream>
+#include <vector>
+
+namespace korvex::gatewaysim {
+namespace {
+
+std::int64_t steadyNs() {
+    timespec ts{};
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return static_cast<std::int64_t>(ts.tv_sec) * 1'000'000'000 + ts.tv_nsec;
+}
+
+// Answers the peer never reads pile up here; beyond this they are dropped.
+constexpr std::size_t kMaxOutgoing = 64 * 1024;
+
+void logFrame(const char* direction, std::span<const std::uint8_t> bytes) {
+    static const char* digits = "0123456789ABCDEF";
+    std::string text = direction;
+    for (std::uint8_t b : bytes) {
+        text += ' ';
+        text += digits[b >> 4];
+        text += digits[b & 15];
+    }
+    std::cerr << text << '\n';
+}
+
+speed_t speedFor(int baud) {
+    switch (baud) {
+        case 300: return B300;
+        case 600: return B600;
+        case 1200: return B1200;
+        case 2400: return B2400;
+        case 4800: return B4800;
+        case 9600: return B9600;
+        case 38400: return B38400;
+        case 57600: return B57600;
+        case 115200: return B115200;
+        default: return B19200;
+    }
+}
+
+}  // namespace
+
+LineServer::LineServer(GatewayEngine& engine, int paceBaud, bool verbose)
+    : engine_(engine), paceBaud_(paceBaud), verbose_(verbose) {}
+
+LineServer::~LineServer() {
+    if (fd_ >= 0) ::close(fd_);
+    if (keepFd_ >= 0) ::close(keepFd_);
+}
+
+bool LineServer::openPseudoTerminal(std::string* path, std::string* error) {
+    termios raw{};
+    cfmakeraw(&raw);
+    cfsetspeed(&raw, B19200);
+    std::array<char, 256> name{};
+    int master = -1;
+    int slave = -1;
+    if (openpty(&master, &slave, name.data(), &raw, nullptr) != 0) {
+        *error = std::string("cannot create a pseudo-terminal: ") + std::strerror(errno);
+        return false;
+    }
+    fcntl(master, F_SETFL, fcntl(master, F_GETFL) | O_NONBLOCK);
+    fcntl(master, F_SETFD, FD_CLOEXEC);
+    fcntl(slave, F_SETFD, FD_CLOEXEC);
+    fd_ = master;
+    keepFd_ = slave;
+    *path = name.data();
+    return true;
+}
+
+bool LineServer::openDevice(const std::string& path, int baud, std::string* error) {
+    const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        *error = "cannot open " + path + ": " + std::strerror(errno);
+        return false;
+    }
+    termios t{};
+    if (tcgetattr(fd, &t) == 0) {
+        cfmakeraw(&t);
+        cfsetspeed(&t, speedFor(baud));
+        t.c_cflag |= CLOCAL | CREAD;
+        tcsetattr(fd, TCSANOW, &t);
+        tcflush(fd, TCIOFLUSH);
+    }
+    fd_ = fd;
+    return true;
+}
+
+void LineServer::schedule(const Answer& answer, std::int64_t nowNs) {
+    if (verbose_) logFrame("<", answer.bytes);
+    const std::int64_t byteNs = paceBaud_ > 0 ? 10'000'000'000LL / paceBaud_ : 0;
+    std::int64_t at = std::max(nowNs + static_cast<std::int64_t>(answer.delayMs) * 1'000'000, lineFreeNs_);
+    for (std::uint8_t b : answer.bytes) {
+        if (outgoing_.size() >= kMaxOutgoing) break;
+        // A paced byte is handed over when its last bit would have arrived.
+        at += byteNs;
+        outgoing_.push_back({at, b});
+    }
+    lineFreeNs_ = at;
+}
+
+void LineServer::receive(std::span<const std::uint8_t> bytes, std::int64_t nowNs) {
+    if (paceBaud_ <= 0) {
+        for (const Answer& answer : engine_.receive(bytes, nowNs / 1'000'000)) schedule(answer, nowNs);
+        return;
+    }
+    // Paced, a request counts as received when its last byte would have come
+    // over a line at that rate, however fast the terminal delivered it.
+    const std::int64_t byteNs = 10'000'000'000LL / paceBaud_;
+    for (std::uint8_t b : bytes) {
+        inboundFreeNs_ = std::max(inboundFreeNs_, nowNs) + byteNs;
+        for (const Answer& answer : engine_.receive(std::span(&b, 1), nowNs / 1'000'000)) {
+            schedule(answer, inboundFreeNs_);
+        }
+    }
+}
+
+void LineServer::writeDue(std::int64_t nowNs) {
+    std::vector<std::uint8_t> chunk;
+    for (const Outgoing& o : outgoing_) {
+        if (o.dueNs > nowNs) break;
+        chunk.push_back(o.byte);
+    }
+    if (chunk.empty()) return;
+    const ssize_t written = ::write(fd_, chunk.data(), chunk.size());
+    if (written > 0) outgoing_.erase(outgoing_.begin(), outgoing_.begin() + written);
+}
+
+int LineServer::run(const volatile std::sig_atomic_t& stop, int idleSeconds) {
+    sigset_t blocked;
+    sigemptyset(&blocked);
+    sigaddset(&blocked, SIGTERM);
+    sigaddset(&blocked, SIGINT);
+    sigset_t waitMask;
+    // Signals are held back except inside ppoll, so none is lost between the
+    // check of `stop` and the wait.
+    sigprocmask(SIG_BLOCK, &blocked, &waitMask);
+    sigdelset(&waitMask, SIGTERM);
+    sigdelset(&waitMask, SIGINT);
+
+    std::int64_t lastRequestNs = steadyNs();
+    std::array<std::uint8_t, 512> buffer{};
+    while (!stop) {
+        std::int64_t now = steadyNs();
+        writeDue(now);
+        if (idleSeconds > 0 && now - lastRequestNs > idleSeconds * 1'000'000'000LL) break;
+
+        std::int64_t waitNs = 1'000'000'000;
+        if (!outgoing_.empty()) waitNs = std::clamp<std::int64_t>(outgoing_.front().dueNs - now, 0, waitNs);
+        pollfd p{fd_, POLLIN, 0};
+        // A peer that cannot take more makes the write wait for room.
+        if (!outgoing_.empty() && outgoing_.front().dueNs <= now) {
+            p.events |= POLLOUT;
+            waitNs = 1'000'000'000;
+        }
+        const timespec timeout{static_cast<time_t>(waitNs / 1'000'000'000),
+                               static_cast<long>(waitNs % 1'000'000'000)};
+        const int ready = ppoll(&p, 1, &timeout, &waitMask);
+        if (ready < 0) {
+            if (errno == EINTR) continue;
+            std::cerr << "korvex-gatewaysim: " << std::strerror(errno) << '\n';
+            return 1;
+        }
+        if (ready == 0) continue;
+        if (p.revents & POLLIN) {
+            const ssize_t got = ::read(fd_, buffer.data(), buffer.size());
+            if (got > 0) {
+                now = steadyNs();
+                lastRequestNs = now;
+                const auto bytes = std::span<const std::uint8_t>(buffer.data(), static_cast<std::size_t>(got));
+                if (verbose_) logFrame(">", bytes);
+                receive(bytes, now);
+            }
+        } else if (p.revents & (POLLHUP | POLLERR)) {
+            // A device whose other end is gone: wait a moment instead of spinning.
+            const timespec pause{0, 50'000'000};
+            nanosleep(&pause, nullptr);
+        }
+    }
+    return 0;
+}
+
+}  // namespace korvex::gatewaysim
