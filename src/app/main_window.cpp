@@ -24,9 +24,10 @@
 #include "app/prompt_pane.h"
 #include "app/property_grid.h"
 #include "app/qt_text.h"
-#include "app/port_dialog.h"
 #include "app/select_command_dialog.h"
+#include "app/transfer/transfer_commands.h"
 #include "io/port_list.h"
+#include "io/port_opener.h"
 #include "model/kvx_file.h"
 #include "model/texts.h"
 
@@ -58,6 +59,7 @@ MainWindow::MainWindow(UiServices& ui, RecentFiles& recent, QWidget* parent)
     session_ = std::make_unique<EditorSession>(project_, operator_);
     systemPorts_ = std::make_unique<io::SystemPortSource>();
     portSource_ = systemPorts_.get();
+    portOpener_ = std::make_unique<io::SerialPortOpener>();
     setWindowTitle(qtext(texts::AppTitle));
     setWindowIcon(QIcon(QStringLiteral(":/icons/korvex.svg")));
     setMinimumSize(kMinimumSize);
@@ -624,10 +626,37 @@ void MainWindow::openSelectCommand() {
 
 // ---------------------------------------------------------------- tools
 
+SerialCommandContext MainWindow::serialContext() {
+    return SerialCommandContext{this,      ui_,          operator_,   project_,
+                                mapping_,  serialPorts_, *portSource_, *portOpener_};
+}
+
 void MainWindow::onSerialConnection() {
     commitPendingEdit();
-    PortDialog dialog(this, serialPorts_, *portSource_, project_.deviceKind, operator_);
-    dialog.exec();
+    runSerialConnection(serialContext());
+}
+
+void MainWindow::onDownload() {
+    commitPendingEdit();
+    bool changed = false;
+    const CommandEnd end = runDownloadCommand(serialContext(), remoteConfigAllowed_, changed);
+    if (changed) {
+        // The automatic mapping repaired overlapping addresses.
+        project_.modified = true;
+        session_->setPlcAddressing(mapping_.plc.active());
+        rebuildFromProject();
+    }
+    if (end == CommandEnd::NotBuilt) notAvailable();
+}
+
+void MainWindow::onUpload() {
+    commitPendingEdit();
+    const CommandEnd end = runUploadCommand(serialContext(), [this] {
+        // The gateway's configuration replaces the project: unsaved until saved.
+        project_.modified = true;
+        rebuildFromProject();
+    });
+    if (end == CommandEnd::NotBuilt) notAvailable();
 }
 
 void MainWindow::addSerialPorts(const QStringList& paths) {
@@ -645,8 +674,6 @@ void MainWindow::enumerateSerialPorts() {
 }
 
 void MainWindow::onEthernetConnection() { notAvailable(); }
-void MainWindow::onUpload() { notAvailable(); }
-void MainWindow::onDownload() { notAvailable(); }
 void MainWindow::onDebug() {}
 
 void MainWindow::onConflictDetection() {

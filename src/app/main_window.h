@@ -20,6 +20,7 @@
 #include "editor/editor_session.h"
 #include "model/project.h"
 #include "serial/port_choice.h"
+#include "serial/port_open.h"
 
 class QAction;
 class QDockWidget;
@@ -31,6 +32,7 @@ namespace korvex::app {
 
 class ConfigTree;
 class PromptPane;
+struct SerialCommandContext;
 class PropertyGrid;
 
 // The commands of the menu, tool bar, accelerators and tree menu, by command id.
@@ -164,6 +166,7 @@ private:
     // Commits a pending in-place edit before a command or a click elsewhere.
     void commitPendingEdit();
     void notAvailable();
+    SerialCommandContext serialContext();
     // After a data-mapping command: hand the PLC mode to the session, mark the
     // project modified when its saved form changed, rebuild tree and grid.
     void afterMappingCommand(const std::vector<std::uint8_t>& savedFormBefore);
@@ -212,6 +215,10 @@ private:
     serial::SerialPorts serialPorts_;
     std::unique_ptr<serial::PortSource> systemPorts_;
     serial::PortSource* portSource_ = nullptr;
+    std::unique_ptr<serial::PortOpener> portOpener_;
+    // Whether the gateway lets Korvex configure it from afar; the device search
+    // of the EtherNet/IP variant will set it. Until then it stays true.
+    bool remoteConfigAllowed_ = true;
 };
 
 }  // namespace korvex::app

@@ -9,7 +9,7 @@
 #include <memory>
 
 #include "app/main_window.h"
-#include "app/port_dialog.h"
+#include "app/transfer/port_dialog.h"
 #include "app/qt_text.h"
 #include "app/recent_files.h"
 #include "app/startup.h"
@@ -126,7 +126,7 @@ private slots:
 
     void serialConnectionOpensTheDialogAndDebugIsDisabled() {
         ScriptedUi ui;
-        RecentFiles recent;
+        RecentFiles recent(false);
         MainWindow window(ui, recent);
         window.setPortSource(&source_);
         window.addSerialPorts({QStringLiteral("/dev/pts/9")});

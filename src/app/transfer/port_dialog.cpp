@@ -1,4 +1,4 @@
-#include "app/port_dialog.h"
+#include "app/transfer/port_dialog.h"
 
 #include <QComboBox>
 #include <QFile>
