@@ -27,6 +27,9 @@
 #include "app/qt_text.h"
 #include "app/select_command_dialog.h"
 #include "app/window_layout.h"
+#include "app/transfer/transfer_commands.h"
+#include "io/port_list.h"
+#include "io/port_opener.h"
 #include "model/kvx_file.h"
 #include "model/texts.h"
 
@@ -40,6 +43,9 @@ constexpr QSize kToolButtonSize(90, 60);
 constexpr int kPromptHeight = 240;
 // The tree pane never takes more than this share of the window's width.
 constexpr double kTreeShareMax = 0.45;
+// The Debug command and its monitor are not part of this build: the command
+// stays disabled whatever its enabling rule says.
+constexpr bool kDebugMonitorBuilt = false;
 
 // Menu text without the mnemonic marks and the shortcut part, for tips.
 QString plainText(const Text& t) {
@@ -56,6 +62,9 @@ MainWindow::MainWindow(UiServices& ui, RecentFiles& recent, QWidget* parent)
     : QMainWindow(parent), ui_(ui), recent_(recent), operator_(ui, this) {
     setObjectName(QStringLiteral("mainWindow"));
     session_ = std::make_unique<EditorSession>(project_, operator_);
+    systemPorts_ = std::make_unique<io::SystemPortSource>();
+    portSource_ = systemPorts_.get();
+    portOpener_ = std::make_unique<io::SerialPortOpener>();
     setWindowTitle(qtext(texts::AppTitle));
     setWindowIcon(QIcon(QStringLiteral(":/icons/korvex.svg")));
     // The usual sizes, made smaller where the screen's available area is smaller
@@ -415,7 +424,7 @@ void MainWindow::updateCommandStates() {
         {Cmd::Download, e.download},
         {Cmd::ConflictDetection, e.conflictDetection},
         {Cmd::ExportExcel, e.exportExcel},
-        {Cmd::Debug, e.debug},
+        {Cmd::Debug, e.debug && kDebugMonitorBuilt},
         {Cmd::CalculateMapping, e.calculateMapping},
         {Cmd::EditBaseAddress, e.editBaseAddress},
         {Cmd::CancelBaseAddress, e.cancelBaseAddress},
@@ -472,6 +481,7 @@ void MainWindow::newProject() {
     }
     documentPath_.clear();
     frameFlags_.mappingToolsEnabled = true;
+    enumerateSerialPorts();
     session_->initialUpdate();
     refreshAll();
     fitTreePane();
@@ -682,11 +692,55 @@ void MainWindow::openSelectCommand() {
 
 // ---------------------------------------------------------------- tools
 
-void MainWindow::onSerialConnection() { notAvailable(); }
+SerialCommandContext MainWindow::serialContext() {
+    return SerialCommandContext{this,      ui_,          operator_,   project_,
+                                mapping_,  serialPorts_, *portSource_, *portOpener_};
+}
+
+void MainWindow::onSerialConnection() {
+    commitPendingEdit();
+    runSerialConnection(serialContext());
+}
+
+void MainWindow::onDownload() {
+    commitPendingEdit();
+    bool changed = false;
+    const CommandEnd end = runDownloadCommand(serialContext(), remoteConfigAllowed_, changed);
+    if (changed) {
+        // The automatic mapping repaired overlapping addresses.
+        project_.modified = true;
+        session_->setPlcAddressing(mapping_.plc.active());
+        rebuildFromProject();
+    }
+    if (end == CommandEnd::NotBuilt) notAvailable();
+}
+
+void MainWindow::onUpload() {
+    commitPendingEdit();
+    const CommandEnd end = runUploadCommand(serialContext(), [this] {
+        // The gateway's configuration replaces the project: unsaved until saved.
+        project_.modified = true;
+        rebuildFromProject();
+    });
+    if (end == CommandEnd::NotBuilt) notAvailable();
+}
+
+void MainWindow::addSerialPorts(const QStringList& paths) {
+    for (const QString& path : paths)
+        if (const auto device = serial::typedDevicePath(toPathBytes(path)))
+            serial::addPort(serialPorts_.addedPorts, *device);
+}
+
+void MainWindow::setPortSource(serial::PortSource* source) {
+    portSource_ = source ? source : systemPorts_.get();
+}
+
+void MainWindow::enumerateSerialPorts() {
+    serial::enumerateSerialPorts(serialPorts_, *portSource_, project_.deviceKind);
+}
+
 void MainWindow::onEthernetConnection() { notAvailable(); }
-void MainWindow::onUpload() { notAvailable(); }
-void MainWindow::onDownload() { notAvailable(); }
-void MainWindow::onDebug() { notAvailable(); }
+void MainWindow::onDebug() {}
 
 void MainWindow::onConflictDetection() {
     commitPendingEdit();

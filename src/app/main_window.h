@@ -20,6 +20,8 @@
 #include "app/ui_services.h"
 #include "editor/editor_session.h"
 #include "model/project.h"
+#include "serial/port_choice.h"
+#include "serial/port_open.h"
 
 class QAction;
 class QDockWidget;
@@ -32,6 +34,7 @@ namespace korvex::app {
 
 class ConfigTree;
 class PromptPane;
+struct SerialCommandContext;
 class PropertyGrid;
 
 // The commands of the menu, tool bar, accelerators and tree menu, by command id.
@@ -105,6 +108,16 @@ public:
     const QList<QAction*>& recentActions() const { return recentActions_; }
     bool mappingToolsEnabled() const { return frameFlags_.mappingToolsEnabled; }
 
+    // ---- Serial ports ----
+    // The run's port choice and line settings (not saved in the project).
+    serial::SerialPorts& serialPorts() { return serialPorts_; }
+    // Ports added by hand (--serial-port, KORVEX_SERIAL_PORTS); listed first.
+    void addSerialPorts(const QStringList& paths);
+    // Where the system's ports come from (tests pass a fixed list).
+    void setPortSource(serial::PortSource* source);
+    // Rebuilds the port lists (start-up and New).
+    void enumerateSerialPorts();
+
     // Re-reads the enabling of every command.
     void updateCommandStates();
     // After a tool changed the project outside the session (automatic mapping,
@@ -170,6 +183,7 @@ private:
     // Commits a pending in-place edit before a command or a click elsewhere.
     void commitPendingEdit();
     void notAvailable();
+    SerialCommandContext serialContext();
     // After a data-mapping command: hand the PLC mode to the session, mark the
     // project modified when its saved form changed, rebuild tree and grid.
     void afterMappingCommand(const std::vector<std::uint8_t>& savedFormBefore);
@@ -219,6 +233,14 @@ private:
     std::map<Cmd, QAction*> actions_;
     QPointer<SelectCommandDialog> selectCommand_;
     QPointer<CompareWindow> compareWindow_;
+
+    serial::SerialPorts serialPorts_;
+    std::unique_ptr<serial::PortSource> systemPorts_;
+    serial::PortSource* portSource_ = nullptr;
+    std::unique_ptr<serial::PortOpener> portOpener_;
+    // Whether the gateway lets Korvex configure it from afar; the device search
+    // of the EtherNet/IP variant will set it. Until then it stays true.
+    bool remoteConfigAllowed_ = true;
 };
 
 }  // namespace korvex::app

@@ -859,9 +859,10 @@ private slots:
         QVERIFY(ui_->openedUrls.isEmpty());
     }
 
-    void laterToolsSayNotAvailable() {
+    void ethernetTransfersSayNotAvailable() {
         MainWindow& w = openWindow();
-        w.action(Cmd::Download)->trigger();
+        QVERIFY(w.openFile(writeKindFile(4, QStringLiteral("ethernet.kvx"))));
+        w.action(Cmd::Upload)->trigger();
         QCOMPARE(ui_->boxTexts(), QStringList{qtext(texts::CommandNotAvailable)});
     }
 
