@@ -3,7 +3,10 @@
 // memory (a file that cannot be read is reported as Open reports it), the
 // comparison with the open project, and the window listing the differences.
 // The open project is only read.
+#include <functional>
+
 #include "app/compare_window.h"
+#include "app/transfer/transfer_commands.h"
 #include "app/ui_services.h"
 #include "model/operator.h"
 #include "model/plc_addressing.h"
@@ -15,5 +18,11 @@ namespace korvex::app {
 // was cancelled or the file could not be read.
 CompareWindow* runCompareWithFile(QWidget* parent, UiServices& ui, Operator& op, const Project& project,
                                   const PlcAddressing* plc);
+
+// Tools > "Compare with Gateway...": the port prepared and chosen as for an
+// Upload, then the comparison window (modal, like the transfer windows); each
+// finished comparison is handed to `show`. The EtherNet/IP variant is not built
+// yet: NotBuilt.
+CommandEnd runCompareWithGateway(const SerialCommandContext& c, const std::function<void(const CompareResult&)>& show);
 
 }  // namespace korvex::app

@@ -152,6 +152,7 @@ void MainWindow::createActions() {
     addCommand(Cmd::EditBaseAddress, texts::CmdEditBaseAddress, "edit-addr", &MainWindow::onEditBaseAddress);
     addCommand(Cmd::CancelBaseAddress, texts::CmdCancelBaseAddress, "cancel-edit", &MainWindow::onCancelBaseAddress);
     addCommand(Cmd::CompareWithFile, texts::MenuCompareWithFile, nullptr, &MainWindow::onCompareWithFile);
+    addCommand(Cmd::CompareWithGateway, texts::MenuCompareWithGateway, nullptr, &MainWindow::onCompareWithGateway);
     addCommand(Cmd::ViewTree, texts::CmdViewTree, nullptr, &MainWindow::onToggleTree)->setCheckable(true);
     addCommand(Cmd::ViewPrompt, texts::CmdViewPrompt, nullptr, &MainWindow::onTogglePrompt)->setCheckable(true);
     addCommand(Cmd::Content, texts::CmdContent, nullptr, &MainWindow::onContent);
@@ -202,6 +203,7 @@ void MainWindow::createMenus() {
         tools->addAction(action(id));
     tools->addSeparator();
     tools->addAction(action(Cmd::CompareWithFile));
+    tools->addAction(action(Cmd::CompareWithGateway));
 
     QMenu* view = menuBar()->addMenu(qtext(texts::MenuView));
     view->addAction(action(Cmd::ViewTree));
@@ -811,9 +813,24 @@ void MainWindow::onAbout() {
 
 void MainWindow::onCompareWithFile() {
     commitPendingEdit();
-    CompareWindow* window = runCompareWithFile(this, ui_, operator_, project_, session_->plcAddressing());
+    showComparison(runCompareWithFile(this, ui_, operator_, project_, session_->plcAddressing()));
+}
+
+void MainWindow::onCompareWithGateway() {
+    commitPendingEdit();
+    const CommandEnd end = runCompareWithGateway(serialContext(), [this](const CompareResult& result) {
+        auto* window = new CompareWindow(this, CompareWindow::Against::Gateway);
+        window->setAttribute(Qt::WA_DeleteOnClose);
+        window->showResult(result);
+        window->show();
+        showComparison(window);
+    });
+    if (end == CommandEnd::NotBuilt) notAvailable();
+}
+
+void MainWindow::showComparison(CompareWindow* window) {
     if (!window) return;
-    if (compareWindow_) compareWindow_->close();
+    if (compareWindow_ && compareWindow_ != window) compareWindow_->close();
     compareWindow_ = window;
     connect(window, &CompareWindow::differenceActivated, this, &MainWindow::selectItemAndRow);
 }

@@ -62,6 +62,7 @@ enum class Cmd {
     EditBaseAddress = 32798,
     CancelBaseAddress = 32799,
     CompareWithFile = 33001,
+    CompareWithGateway = 33002,
     About = 57664,
 };
 
@@ -154,6 +155,9 @@ public slots:
     void onEditBaseAddress();
     void onCancelBaseAddress();
     void onCompareWithFile();
+    void onCompareWithGateway();
+    // Shows a comparison in the differences window (replacing one still open).
+    void showComparison(CompareWindow* window);
     // View and Help
     void onToggleTree();
     void onTogglePrompt();

@@ -11,9 +11,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QTreeWidget>
 #include <functional>
 #include <memory>
 
+#include "app/compare_window.h"
 #include "app/config_tree.h"
 #include "app/main_window.h"
 #include "app/qt_text.h"
@@ -209,6 +211,38 @@ private slots:
         QVERIFY(w->selectPath(QStringLiteral("Subnet/Node-5")));
         QVERIFY(w->selectPath(QStringLiteral("Subnet/Node-7")));
         QVERIFY(!w->selectPath(QStringLiteral("Subnet/Node-1")));
+    }
+
+    // Compare with Gateway: the upload goes into memory, the differences window
+    // lists what the gateway holds otherwise, the open project is untouched.
+    void compareWithGatewayListsWithoutTouchingTheProject() {
+        const QString frames = framesOfTwoNodeProject();
+        QVERIFY(!frames.isEmpty());
+        Simulator sim({QStringLiteral("--device-type"), QStringLiteral("4"), QStringLiteral("--firmware"),
+                       QStringLiteral("6.0"), QStringLiteral("--frames"), frames});
+        QVERIFY(!sim.path().isEmpty());
+        auto w = openWindow(sim.path());
+        const Project before = w->project();
+
+        const WindowEnd end = runTransfer(*w, Cmd::CompareWithGateway);
+
+        QVERIFY2(end.seen, qPrintable(ui_->boxTexts().join(QLatin1Char('|'))));
+        QCOMPARE(end.ticks.mid(0, 3), (QList<bool>{true, true, true}));
+        CompareWindow* list = w->compareWindow();
+        QVERIFY(list);
+        QCOMPARE(list->list()->headerItem()->text(3), qtext(texts::CompareColumnGateway));
+        // The gateway's nodes 5 and 7 against the project's node 1.
+        QStringList rows;
+        for (int i = 0; i < list->list()->topLevelItemCount(); ++i) {
+            const QTreeWidgetItem* item = list->list()->topLevelItem(i);
+            rows.append(item->text(0) + QLatin1Char('|') + item->text(2) + QLatin1Char('|') + item->text(3));
+        }
+        QVERIFY2(rows.contains(QStringLiteral("Subnet/Node-1|present|absent")), qPrintable(rows.join(QLatin1Char(';'))));
+        QVERIFY2(rows.contains(QStringLiteral("Subnet/Node-7|absent|present")), qPrintable(rows.join(QLatin1Char(';'))));
+        QCOMPARE(w->project().subnet(0).nodeCount, before.subnet(0).nodeCount);
+        QCOMPARE(w->project().subnet(0).commands[0].slaveAddress, before.subnet(0).commands[0].slaveAddress);
+        QVERIFY(!w->project().modified);
+        list->close();
     }
 
     void refusesAGatewayOfAnotherType() {

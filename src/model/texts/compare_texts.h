@@ -19,7 +19,6 @@ KORVEX_TEXT(CompareEthernetNotAvailable, "Comparing over Ethernet is not availab
 KORVEX_TEXT(MenuCompareWithFile, "Compare with File...");
 KORVEX_TEXT(MenuCompareWithGateway, "Compare with Gateway...");
 KORVEX_TEXT(CompareWindowTitle, "Compare");
-KORVEX_TEXT(CompareOpenTitle, "Compare with File");
 KORVEX_TEXT(CompareColumnItem, "Item");
 KORVEX_TEXT(CompareColumnParameter, "Parameter");
 KORVEX_TEXT(CompareColumnProject, "Project");
@@ -30,6 +29,5 @@ KORVEX_TEXT(CompareGatewaySame, "The gateway holds the project.");
 KORVEX_TEXT(CompareDifferenceCount, "%1 differences.");
 KORVEX_TEXT(CompareCopy, "Copy");
 KORVEX_TEXT(CompareClose, "Close");
-KORVEX_TEXT(CompareReadBack, "Read back and compare");
 
 }  // namespace korvex::texts
