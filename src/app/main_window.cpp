@@ -18,6 +18,7 @@
 #include <QToolButton>
 
 #include "app/about_dialog.h"
+#include "app/compare_command.h"
 #include "app/config_tree.h"
 #include "app/ethernet_commands.h"
 #include "app/export_command.h"
@@ -27,6 +28,9 @@
 #include "app/qt_text.h"
 #include "app/select_command_dialog.h"
 #include "app/window_layout.h"
+#include "app/transfer/transfer_commands.h"
+#include "io/port_list.h"
+#include "io/port_opener.h"
 #include "model/kvx_file.h"
 #include "model/texts.h"
 
@@ -40,6 +44,9 @@ constexpr QSize kToolButtonSize(90, 60);
 constexpr int kPromptHeight = 240;
 // The tree pane never takes more than this share of the window's width.
 constexpr double kTreeShareMax = 0.45;
+// The Debug command and its monitor are not part of this build: the command
+// stays disabled whatever its enabling rule says.
+constexpr bool kDebugMonitorBuilt = false;
 
 // Menu text without the mnemonic marks and the shortcut part, for tips.
 QString plainText(const Text& t) {
@@ -56,6 +63,9 @@ MainWindow::MainWindow(UiServices& ui, RecentFiles& recent, QWidget* parent)
     : QMainWindow(parent), ui_(ui), recent_(recent), operator_(ui, this) {
     setObjectName(QStringLiteral("mainWindow"));
     session_ = std::make_unique<EditorSession>(project_, operator_);
+    systemPorts_ = std::make_unique<io::SystemPortSource>();
+    portSource_ = systemPorts_.get();
+    portOpener_ = std::make_unique<io::SerialPortOpener>();
     setWindowTitle(qtext(texts::AppTitle));
     setWindowIcon(QIcon(QStringLiteral(":/icons/korvex.svg")));
     // The usual sizes, made smaller where the screen's available area is smaller
@@ -142,6 +152,8 @@ void MainWindow::createActions() {
     addCommand(Cmd::CalculateMapping, texts::CmdCalculateMapping, "automap", &MainWindow::onCalculateMapping);
     addCommand(Cmd::EditBaseAddress, texts::CmdEditBaseAddress, "edit-addr", &MainWindow::onEditBaseAddress);
     addCommand(Cmd::CancelBaseAddress, texts::CmdCancelBaseAddress, "cancel-edit", &MainWindow::onCancelBaseAddress);
+    addCommand(Cmd::CompareWithFile, texts::MenuCompareWithFile, nullptr, &MainWindow::onCompareWithFile);
+    addCommand(Cmd::CompareWithGateway, texts::MenuCompareWithGateway, nullptr, &MainWindow::onCompareWithGateway);
     addCommand(Cmd::ViewTree, texts::CmdViewTree, nullptr, &MainWindow::onToggleTree)->setCheckable(true);
     addCommand(Cmd::ViewPrompt, texts::CmdViewPrompt, nullptr, &MainWindow::onTogglePrompt)->setCheckable(true);
     addCommand(Cmd::Content, texts::CmdContent, nullptr, &MainWindow::onContent);
@@ -190,6 +202,9 @@ void MainWindow::createMenus() {
                    Cmd::ConflictDetection, Cmd::ExportExcel, Cmd::Debug, Cmd::CalculateMapping,
                    Cmd::EditBaseAddress, Cmd::CancelBaseAddress})
         tools->addAction(action(id));
+    tools->addSeparator();
+    tools->addAction(action(Cmd::CompareWithFile));
+    tools->addAction(action(Cmd::CompareWithGateway));
 
     QMenu* view = menuBar()->addMenu(qtext(texts::MenuView));
     view->addAction(action(Cmd::ViewTree));
@@ -416,7 +431,7 @@ void MainWindow::updateCommandStates() {
         {Cmd::Download, e.download},
         {Cmd::ConflictDetection, e.conflictDetection},
         {Cmd::ExportExcel, e.exportExcel},
-        {Cmd::Debug, e.debug},
+        {Cmd::Debug, e.debug && kDebugMonitorBuilt},
         {Cmd::CalculateMapping, e.calculateMapping},
         {Cmd::EditBaseAddress, e.editBaseAddress},
         {Cmd::CancelBaseAddress, e.cancelBaseAddress},
@@ -473,6 +488,7 @@ void MainWindow::newProject() {
     }
     documentPath_.clear();
     frameFlags_.mappingToolsEnabled = true;
+    enumerateSerialPorts();
     session_->initialUpdate();
     refreshAll();
     fitTreePane();
@@ -683,23 +699,66 @@ void MainWindow::openSelectCommand() {
 
 // ---------------------------------------------------------------- tools
 
-void MainWindow::onSerialConnection() { notAvailable(); }
+SerialCommandContext MainWindow::serialContext() {
+    return SerialCommandContext{this,      ui_,          operator_,   project_,
+                                mapping_,  serialPorts_, *portSource_, *portOpener_};
+}
+
+void MainWindow::onSerialConnection() {
+    commitPendingEdit();
+    runSerialConnection(serialContext());
+}
+
 void MainWindow::onEthernetConnection() { runEthernetConnection(this, ethernetTarget_); }
 
 void MainWindow::onUpload() {
     commitPendingEdit();
-    if (project_.deviceKind != 4) return notAvailable();
-    if (runEthernetUpload(this, project_, ethernetTarget_, operator_)) rebuildFromProject();
+    if (project_.deviceKind == 4) {
+        if (runEthernetUpload(this, project_, ethernetTarget_, operator_)) rebuildFromProject();
+        return;
+    }
+    const CommandEnd end = runUploadCommand(serialContext(), [this] {
+        // The gateway's configuration replaces the project: unsaved until saved.
+        project_.modified = true;
+        rebuildFromProject();
+    });
+    if (end == CommandEnd::NotBuilt) notAvailable();
 }
 
 void MainWindow::onDownload() {
     commitPendingEdit();
-    if (project_.deviceKind != 4) return notAvailable();
-    const auto before = savedForm();
-    runEthernetDownload(this, project_, mapping_, ethernetTarget_, operator_);
-    afterMappingCommand(before);
+    if (project_.deviceKind == 4) {
+        const auto before = savedForm();
+        runEthernetDownload(this, project_, mapping_, ethernetTarget_, operator_);
+        afterMappingCommand(before);
+        return;
+    }
+    bool changed = false;
+    const CommandEnd end = runDownloadCommand(serialContext(), remoteConfigAllowed_, changed);
+    if (changed) {
+        // The automatic mapping repaired overlapping addresses.
+        project_.modified = true;
+        session_->setPlcAddressing(mapping_.plc.active());
+        rebuildFromProject();
+    }
+    if (end == CommandEnd::NotBuilt) notAvailable();
 }
-void MainWindow::onDebug() { notAvailable(); }
+
+void MainWindow::addSerialPorts(const QStringList& paths) {
+    for (const QString& path : paths)
+        if (const auto device = serial::typedDevicePath(toPathBytes(path)))
+            serial::addPort(serialPorts_.addedPorts, *device);
+}
+
+void MainWindow::setPortSource(serial::PortSource* source) {
+    portSource_ = source ? source : systemPorts_.get();
+}
+
+void MainWindow::enumerateSerialPorts() {
+    serial::enumerateSerialPorts(serialPorts_, *portSource_, project_.deviceKind);
+}
+
+void MainWindow::onDebug() {}
 
 void MainWindow::onConflictDetection() {
     commitPendingEdit();
@@ -766,6 +825,41 @@ void MainWindow::onAbout() {
     auto* about = new AboutDialog(this);
     about->setAttribute(Qt::WA_DeleteOnClose);
     about->open();
+}
+
+void MainWindow::onCompareWithFile() {
+    commitPendingEdit();
+    showComparison(runCompareWithFile(this, ui_, operator_, project_, session_->plcAddressing()));
+}
+
+void MainWindow::onCompareWithGateway() {
+    commitPendingEdit();
+    const CommandEnd end = runCompareWithGateway(serialContext(), [this](const CompareResult& result) {
+        auto* window = new CompareWindow(this, CompareWindow::Against::Gateway);
+        window->setAttribute(Qt::WA_DeleteOnClose);
+        window->showResult(result);
+        window->show();
+        showComparison(window);
+    });
+    if (end == CommandEnd::NotBuilt) notAvailable();
+}
+
+void MainWindow::showComparison(CompareWindow* window) {
+    if (!window) return;
+    if (compareWindow_ && compareWindow_ != window) compareWindow_->close();
+    compareWindow_ = window;
+    connect(window, &CompareWindow::differenceActivated, this, &MainWindow::selectItemAndRow);
+}
+
+void MainWindow::selectItemAndRow(const ItemPath& item, int row) {
+    commitPendingEdit();
+    if (!session_->item(item)) return;
+    apply(session_->selectItem(item));
+    if (row >= 0 && row < grid_->rowCount()) {
+        grid_->setCurrentCell(row, 0);
+        grid_->scrollToItem(grid_->item(row, 0));
+    }
+    activateWindow();
 }
 
 bool MainWindow::selectPath(const QString& utf8Path) {

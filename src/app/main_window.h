@@ -14,12 +14,15 @@
 #include <memory>
 
 #include "app/command_rules.h"
+#include "app/compare_window.h"
 #include "app/qt_operator.h"
 #include "app/recent_files.h"
 #include "app/select_command_dialog.h"
 #include "app/ui_services.h"
 #include "editor/editor_session.h"
 #include "model/project.h"
+#include "serial/port_choice.h"
+#include "serial/port_open.h"
 
 class QAction;
 class QDockWidget;
@@ -32,6 +35,7 @@ namespace korvex::app {
 
 class ConfigTree;
 class PromptPane;
+struct SerialCommandContext;
 class PropertyGrid;
 
 // The commands of the menu, tool bar and accelerators.
@@ -58,6 +62,8 @@ enum class Cmd {
     ViewPrompt,
     EditBaseAddress,
     CancelBaseAddress,
+    CompareWithFile,
+    CompareWithGateway,
     About,
 };
 
@@ -78,6 +84,9 @@ public:
     // Selects the tree item named by its text path ("Subnet/Node-1/..."); false
     // when no item matches.
     bool selectPath(const QString& utf8Path);
+    // Selects a tree item and marks a row of its grid (-1: none), as a double
+    // click in the compare window does.
+    void selectItemAndRow(const ItemPath& item, int row);
 
     // ---- Geometry and panes kept between runs ----
     // Takes the remembered geometry (when it fits a screen), maximised state and
@@ -97,8 +106,19 @@ public:
     QMenu* recentMenuAnchor() const { return fileMenu_; }
     QAction* action(Cmd id) const;
     SelectCommandDialog* selectCommandDialog() const { return selectCommand_; }
+    CompareWindow* compareWindow() const { return compareWindow_; }
     const QList<QAction*>& recentActions() const { return recentActions_; }
     bool mappingToolsEnabled() const { return frameFlags_.mappingToolsEnabled; }
+
+    // ---- Serial ports ----
+    // The run's port choice and line settings (not saved in the project).
+    serial::SerialPorts& serialPorts() { return serialPorts_; }
+    // Ports added by hand (--serial-port, KORVEX_SERIAL_PORTS); listed first.
+    void addSerialPorts(const QStringList& paths);
+    // Where the system's ports come from (tests pass a fixed list).
+    void setPortSource(serial::PortSource* source);
+    // Rebuilds the port lists (start-up and New).
+    void enumerateSerialPorts();
 
     // Re-reads the enabling of every command.
     void updateCommandStates();
@@ -135,6 +155,10 @@ public slots:
     void onCalculateMapping();
     void onEditBaseAddress();
     void onCancelBaseAddress();
+    void onCompareWithFile();
+    void onCompareWithGateway();
+    // Shows a comparison in the differences window (replacing one still open).
+    void showComparison(CompareWindow* window);
     // View and Help
     void onToggleTree();
     void onTogglePrompt();
@@ -164,6 +188,7 @@ private:
     // Commits a pending in-place edit before a command or a click elsewhere.
     void commitPendingEdit();
     void notAvailable();
+    SerialCommandContext serialContext();
     // After a data-mapping command: hand the PLC mode to the session, mark the
     // project modified when its saved form changed, rebuild tree and grid.
     void afterMappingCommand(const std::vector<std::uint8_t>& savedFormBefore);
@@ -213,6 +238,15 @@ private:
     QList<QLabel*> lockIndicators_;  // caps, num, scroll
     std::map<Cmd, QAction*> actions_;
     QPointer<SelectCommandDialog> selectCommand_;
+    QPointer<CompareWindow> compareWindow_;
+
+    serial::SerialPorts serialPorts_;
+    std::unique_ptr<serial::PortSource> systemPorts_;
+    serial::PortSource* portSource_ = nullptr;
+    std::unique_ptr<serial::PortOpener> portOpener_;
+    // Whether the gateway lets Korvex configure it from afar; the device search
+    // of the EtherNet/IP variant will set it. Until then it stays true.
+    bool remoteConfigAllowed_ = true;
 };
 
 }  // namespace korvex::app

@@ -14,6 +14,7 @@
 #include "app/recent_files.h"
 #include "app/splash_dialog.h"
 #include "app/ui_services.h"
+#include "io/port_list.h"
 #include "model/texts.h"
 
 namespace korvex::app {
@@ -29,7 +30,9 @@ StartupOptions parseStartupOptions(const QStringList& args) {
                                         QStringLiteral("FILE.png"));
     const QCommandLineOption select(QStringLiteral("select"), qtext(texts::CliSelect), QStringLiteral("PATH"));
     const QCommandLineOption conflictView(QStringLiteral("conflict-view"), qtext(texts::CliConflictView));
-    parser.addOptions({noSplash, quitAfterShow, screenshot, select, conflictView});
+    const QCommandLineOption serialPort(QStringLiteral("serial-port"), qtext(texts::CliSerialPort),
+                                        QStringLiteral("PATH"));
+    parser.addOptions({noSplash, quitAfterShow, screenshot, select, conflictView, serialPort});
     parser.addPositionalArgument(QStringLiteral("file"), qtext(texts::CliFile), QStringLiteral("[FILE.kvx]"));
 
     StartupOptions out;
@@ -49,6 +52,8 @@ StartupOptions parseStartupOptions(const QStringList& args) {
     out.screenshot = parser.value(screenshot);
     out.select = parser.value(select);
     out.conflictView = parser.isSet(conflictView);
+    out.serialPorts = parser.values(serialPort);
+    for (const std::string& path : io::portsFromEnvironment()) out.serialPorts.append(QString::fromStdString(path));
     out.file = parser.positionalArguments().join(QLatin1Char(' ')).trimmed();
     return out;
 }
@@ -64,11 +69,13 @@ int runKorvex(const StartupOptions& options, UiServices& ui) {
 
     RecentFiles recent;
     MainWindow window(ui, recent);
+    window.addSerialPorts(options.serialPorts);
     if (options.file.isEmpty()) {
         window.newProject();
     } else if (!window.openFile(options.file)) {
         return 1;
     }
+    window.enumerateSerialPorts();
     if (!options.select.isEmpty() && !window.selectPath(options.select))
         std::fprintf(stderr, "korvex: no tree item %s\n", options.select.toLocal8Bit().constData());
     const bool scripted = options.quitAfterShow || !options.screenshot.isEmpty();

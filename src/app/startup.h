@@ -18,6 +18,7 @@ struct StartupOptions {
     bool conflictView = false;  // open the mapping conflict view once the window is shown
     QString select;      // tree item path to select before showing
     QString file;        // project file to open; empty: a new project
+    QStringList serialPorts;  // --serial-port paths, then those of KORVEX_SERIAL_PORTS
     QString error;       // non-empty: the command line was wrong
     bool helpShown = false;
     // Refresh the desktop and MIME caches after writing the association files

@@ -25,3 +25,9 @@
 #if __has_include("model/texts/net_texts.h")
 #include "model/texts/net_texts.h"
 #endif
+#if __has_include("model/texts/compare_texts.h")
+#include "model/texts/compare_texts.h"
+#endif
+#if __has_include("model/texts/port_texts.h")
+#include "model/texts/port_texts.h"
+#endif

@@ -200,9 +200,10 @@ private slots:
         QVERIFY(ui_->openedUrls.isEmpty());
     }
 
-    void laterToolsSayNotAvailable() {
+    void gatewayCompareOverEthernetSaysNotAvailable() {
         MainWindow& w = openWindow();
-        w.action(Cmd::Download)->trigger();
+        QVERIFY(w.openFile(writeKindFile(4, QStringLiteral("ethernet.kvx"))));
+        w.action(Cmd::CompareWithGateway)->trigger();
         QCOMPARE(ui_->boxTexts(), QStringList{qtext(texts::CommandNotAvailable)});
     }
 

@@ -1,0 +1,284 @@
+// The serial transfer windows end to end: the real main window, the real port
+// code and korvex-gatewaysim on a pseudo-terminal added to the port list as
+// --serial-port adds it. The transfer rules are the core's tests; these check
+// that the windows run them on their thread, ask in the window, tick their
+// lines and hand the outcome back to the main window.
+#include <QAction>
+#include <QApplication>
+#include <QFile>
+#include <QProcess>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
+#include <functional>
+#include <memory>
+
+#include "app/compare_window.h"
+#include "app/config_tree.h"
+#include "app/main_window.h"
+#include "app/qt_text.h"
+#include "app/recent_files.h"
+#include "app/transfer/port_dialog.h"
+#include "app/transfer/transfer_window.h"
+#include "model/kvx_file.h"
+#include "model/texts.h"
+#include "scripted_ui.h"
+#include "serial/transfer_progress.h"
+
+using namespace korvex;
+using namespace korvex::app;
+
+namespace {
+
+// No system ports: only the simulator's pseudo-terminal is listed.
+class NoSystemPorts : public serial::PortSource {
+public:
+    std::vector<serial::PortEntry> systemPorts() override { return {}; }
+};
+
+// korvex-gatewaysim on a pseudo-terminal of its own.
+class Simulator {
+public:
+    explicit Simulator(const QStringList& args) {
+        process_.setProgram(QStringLiteral(KORVEX_GATEWAYSIM));
+        process_.setArguments(args);
+        process_.start();
+        if (process_.waitForStarted(5000) && process_.waitForReadyRead(5000))
+            path_ = QString::fromLocal8Bit(process_.readLine()).trimmed();
+    }
+    ~Simulator() {
+        process_.terminate();
+        if (!process_.waitForFinished(3000)) process_.kill();
+        process_.waitForFinished(3000);
+    }
+    const QString& path() const { return path_; }
+
+private:
+    QProcess process_;
+    QString path_;
+};
+
+// What a transfer window showed when its run had ended.
+struct WindowEnd {
+    bool seen = false;
+    QString title;
+    QString status;
+    QList<bool> ticks;
+    QStringList lines;
+    bool startEnabled = false;
+    bool portOpen = true;
+};
+
+}  // namespace
+
+class TransferWindowsTest : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<QTemporaryDir> dir_;
+    std::unique_ptr<ScriptedUi> ui_;
+    std::unique_ptr<RecentFiles> recent_;
+    NoSystemPorts noPorts_;
+
+    std::unique_ptr<MainWindow> openWindow(const QString& port) {
+        auto w = std::make_unique<MainWindow>(*ui_, *recent_);
+        w->setPortSource(&noPorts_);
+        w->addSerialPorts({port});
+        w->newProject();
+        w->show();
+        return w;
+    }
+
+    // Triggers `command` and drives the modal windows it opens: OK in the port
+    // dialog, the start button once in the transfer window, and "Exit" when its
+    // run has ended (after taking down what it shows).
+    WindowEnd runTransfer(MainWindow& w, Cmd command) {
+        WindowEnd end;
+        bool started = false;
+        bool finished = false;
+        QTimer driver;
+        driver.setInterval(20);
+        connect(&driver, &QTimer::timeout, this, [&] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (auto* ports = qobject_cast<PortDialog*>(modal)) {
+                ports->okButton()->click();
+            } else if (auto* window = qobject_cast<TransferWindow*>(modal)) {
+                if (!started) {
+                    started = true;
+                    connect(window, &TransferWindow::runFinished, this, [&finished] { finished = true; });
+                    window->startButton()->click();
+                } else if (finished && !end.seen) {
+                    end.seen = true;
+                    end.title = window->titleText();
+                    end.status = window->statusText();
+                    for (int line = 0; line < 7; ++line) {
+                        end.ticks.append(window->tickShown(line));
+                        end.lines.append(window->lineShown(line) ? window->lineText(line) : QString());
+                    }
+                    end.startEnabled = window->startButton()->isEnabled();
+                    end.portOpen = window->portOpen();
+                    window->exitButton()->click();
+                }
+            }
+        });
+        driver.start();
+        w.action(command)->trigger();
+        return end;
+    }
+
+    // korvex-cli frames of a kind-3 project with nodes 5 and 7: what a gateway
+    // holds after that project was downloaded.
+    QString framesOfTwoNodeProject() {
+        Project p;
+        resetToDefaults(p, 3);
+        addDefaultNode(p);
+        SubnetConfig& s = p.subnet(0);
+        s.nodes[0] = {"5", "Node-5"};
+        s.nodes[1] = {"7", "Node-7"};
+        s.nodeCount = 2;
+        s.commands[0].slaveAddress = "5";
+        s.commands[1].slaveAddress = "5";
+        s.commands[2] = s.commands[1];
+        s.commands[2].slaveAddress = "7";
+        s.commands[2].mappingAddress = "40";
+        s.commands[2].dataCount = "3";  // function 16: 6 bytes
+        s.commands[2].nodeIndex = 2;
+        s.commandCount = 3;
+        const QString kvx = dir_->filePath(QStringLiteral("two-nodes.kvx"));
+        if (writeProject(toPathBytes(kvx), p)) return {};
+        QProcess cli;
+        cli.start(QStringLiteral(KORVEX_CLI), {QStringLiteral("frames"), kvx});
+        if (!cli.waitForFinished(10000) || cli.exitCode() != 0) return {};
+        const QString frames = dir_->filePath(QStringLiteral("two-nodes.frames"));
+        QFile out(frames);
+        if (!out.open(QIODevice::WriteOnly)) return {};
+        out.write(cli.readAllStandardOutput());
+        return frames;
+    }
+
+private slots:
+    void init() {
+        dir_ = std::make_unique<QTemporaryDir>();
+        ui_ = std::make_unique<ScriptedUi>();
+        recent_ = std::make_unique<RecentFiles>(false);
+    }
+
+    void downloadsANewProjectWithThreeTicks() {
+        Simulator sim({QStringLiteral("--device-type"), QStringLiteral("4"), QStringLiteral("--firmware"),
+                       QStringLiteral("6.0")});
+        QVERIFY(!sim.path().isEmpty());
+        auto w = openWindow(sim.path());
+
+        const WindowEnd end = runTransfer(*w, Cmd::Download);
+
+        QVERIFY2(end.seen, qPrintable(ui_->boxTexts().join(QLatin1Char('|'))));
+        QCOMPARE(end.status, qtext(texts::DownloadSuccessful));
+        QCOMPARE(end.title, QString());
+        QCOMPARE(end.ticks.mid(0, 3), (QList<bool>{true, true, true}));
+        QCOMPARE(end.lines.at(0), qtext(texts::DownloadStepProfibus));
+        QCOMPARE(end.lines.at(2), qtext(texts::DownloadStepSubnetCommand));
+        // Firmware 6: into configuration state first, back to communication at the
+        // end; both questions asked in the window and answered Yes.
+        QCOMPARE(ui_->boxTexts(), (QStringList{qtext(texts::ConfigurationStateQuestion),
+                                               qtext(texts::StartCommunicationQuestion)}));
+        QVERIFY(!end.portOpen);  // closed at the end of the download
+        QVERIFY(end.startEnabled);
+    }
+
+    void uploadRebuildsTheTreeWithTheGatewaysNodes() {
+        const QString frames = framesOfTwoNodeProject();
+        QVERIFY(!frames.isEmpty());
+        Simulator sim({QStringLiteral("--device-type"), QStringLiteral("4"), QStringLiteral("--firmware"),
+                       QStringLiteral("6.0"), QStringLiteral("--frames"), frames});
+        QVERIFY(!sim.path().isEmpty());
+        auto w = openWindow(sim.path());
+        QVERIFY(w->selectPath(QStringLiteral("Subnet/Node-1")));
+
+        const WindowEnd end = runTransfer(*w, Cmd::Upload);
+
+        QVERIFY2(end.seen, qPrintable(ui_->boxTexts().join(QLatin1Char('|'))));
+        QCOMPARE(end.status, qtext(texts::UploadSuccessful));
+        QCOMPARE(end.ticks.mid(0, 3), (QList<bool>{true, true, true}));
+        QVERIFY(ui_->boxes.isEmpty());
+        const SubnetConfig& s = w->project().subnet(0);
+        QCOMPARE(s.nodeCount, 2);
+        QCOMPARE(s.commandCount, 3);
+        // The byte counts are recomputed from the uploaded data counts.
+        QCOMPARE(QString::fromStdString(s.commands[2].byteCount), QStringLiteral("6"));
+        QVERIFY(w->project().modified);
+        QVERIFY(w->selectPath(QStringLiteral("Subnet/Node-5")));
+        QVERIFY(w->selectPath(QStringLiteral("Subnet/Node-7")));
+        QVERIFY(!w->selectPath(QStringLiteral("Subnet/Node-1")));
+    }
+
+    // Compare with Gateway: the upload goes into memory, the differences window
+    // lists what the gateway holds otherwise, the open project is untouched.
+    void compareWithGatewayListsWithoutTouchingTheProject() {
+        const QString frames = framesOfTwoNodeProject();
+        QVERIFY(!frames.isEmpty());
+        Simulator sim({QStringLiteral("--device-type"), QStringLiteral("4"), QStringLiteral("--firmware"),
+                       QStringLiteral("6.0"), QStringLiteral("--frames"), frames});
+        QVERIFY(!sim.path().isEmpty());
+        auto w = openWindow(sim.path());
+        const Project before = w->project();
+
+        const WindowEnd end = runTransfer(*w, Cmd::CompareWithGateway);
+
+        QVERIFY2(end.seen, qPrintable(ui_->boxTexts().join(QLatin1Char('|'))));
+        QCOMPARE(end.ticks.mid(0, 3), (QList<bool>{true, true, true}));
+        CompareWindow* list = w->compareWindow();
+        QVERIFY(list);
+        QCOMPARE(list->list()->headerItem()->text(3), qtext(texts::CompareColumnGateway));
+        // The gateway's nodes 5 and 7 against the project's node 1.
+        QStringList rows;
+        for (int i = 0; i < list->list()->topLevelItemCount(); ++i) {
+            const QTreeWidgetItem* item = list->list()->topLevelItem(i);
+            rows.append(item->text(0) + QLatin1Char('|') + item->text(2) + QLatin1Char('|') + item->text(3));
+        }
+        QVERIFY2(rows.contains(QStringLiteral("Subnet/Node-1|present|absent")), qPrintable(rows.join(QLatin1Char(';'))));
+        QVERIFY2(rows.contains(QStringLiteral("Subnet/Node-7|absent|present")), qPrintable(rows.join(QLatin1Char(';'))));
+        QCOMPARE(w->project().subnet(0).nodeCount, before.subnet(0).nodeCount);
+        QCOMPARE(w->project().subnet(0).commands[0].slaveAddress, before.subnet(0).commands[0].slaveAddress);
+        QVERIFY(!w->project().modified);
+        list->close();
+    }
+
+    void refusesAGatewayOfAnotherType() {
+        Simulator sim({QStringLiteral("--device-type"), QStringLiteral("1"), QStringLiteral("--firmware"),
+                       QStringLiteral("6.0")});
+        QVERIFY(!sim.path().isEmpty());
+        auto w = openWindow(sim.path());
+        const std::vector<std::uint8_t> before = projectFileBytes(w->project());
+
+        const WindowEnd end = runTransfer(*w, Cmd::Download);
+
+        QVERIFY(end.seen);
+        QCOMPARE(ui_->boxTexts(), QStringList{qtext(texts::DeviceTypeMismatch)});
+        QCOMPARE(end.ticks, (QList<bool>{false, false, false, false, false, false, false}));
+        QCOMPARE(end.title, qtext(texts::DownloadRunning));
+        QVERIFY(!end.portOpen);
+        QVERIFY(end.startEnabled);
+        QVERIFY(projectFileBytes(w->project()) == before);
+    }
+
+    void aGatewayThatStopsAnsweringEndsTheStepAndTheWindowStaysUsable() {
+        // The gateway takes the parameters but never acknowledges a command.
+        Simulator sim({QStringLiteral("--device-type"), QStringLiteral("4"), QStringLiteral("--firmware"),
+                       QStringLiteral("5.2"), QStringLiteral("--fault"), QStringLiteral("10=silent")});
+        QVERIFY(!sim.path().isEmpty());
+        auto w = openWindow(sim.path());
+
+        const WindowEnd end = runTransfer(*w, Cmd::Download);
+
+        QVERIFY(end.seen);
+        QCOMPARE(ui_->boxTexts(), QStringList{qtext(Message{texts::CommandFailed, {"0"}})});
+        QCOMPARE(end.ticks.mid(0, 3), (QList<bool>{true, true, false}));
+        QVERIFY(end.startEnabled);
+        QVERIFY(end.portOpen);  // kept for the next attempt
+    }
+};
+
+QTEST_MAIN(TransferWindowsTest)
+#include "transfer_windows_test.moc"
