@@ -45,8 +45,6 @@ KORVEX_TEXT(PortLineStateReadFailed, "Failing in reading serial port");
 KORVEX_TEXT(PortLineStateWriteFailed, "Error\xC2\xA3\xC2\xA1" "Com port can not be opened!");
 KORVEX_TEXT(FixedRatePortOpenFailed, "Failed to open the serial port %1 ");
 
-// The Download command when the gateway forbids configuration from afar.
-KORVEX_TEXT(RemoteConfigForbidden, "Configurating remotely be forbidden, please check local DIP switch");
 
 // What the system said, shown below the message of a port that could not be
 // opened, and the hint for the most common cause on Linux.
