@@ -36,7 +36,7 @@ OpenedPort openTransferPort(PortOpener& opener, const SerialPorts& state, Transf
     const std::optional<std::string> name = chosenPortName(state);
     if (!name) {
         OpenedPort out;
-        if (direction == TransferDirection::Download) out.failure = Message{texts::NoSerialPort, {}};
+        if (direction == TransferDirection::Download) out.failure.emplace().id = texts::NoSerialPort;
         return out;
     }
     return openNamed(opener, *name, state.settings);
