@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The pictures in docs/: the main window on a 1440 x 900 display at scale
-# factors 1 and 2, and the mapping conflict view, each under a virtual display.
+# factors 1 and 2, the mapping conflict view, and the download and upload
+# windows at the end of a run, each under a virtual display.
 # Needs a build (scripts/build.sh) and xvfb-run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -13,4 +14,8 @@ shot() {
 shot docs/main-window.png --select "Subnet/Node-1/Read Holding Registers"
 QT_SCALE_FACTOR=2 shot docs/main-window-scale2.png --select "Subnet/Node-1/Read Holding Registers"
 shot docs/conflict-view.png --conflict-view
+# The download and upload windows at the end of a run against korvex-gatewaysim,
+# taken by their GUI test.
+xvfb-run -a -s "-screen 0 1440x900x24" env -u QT_QPA_PLATFORM KORVEX_SCREENSHOT_DIR=docs \
+  build/tests/gui/test_gui_transfer downloadsANewProjectWithThreeTicks uploadRebuildsTheTreeWithTheGatewaysNodes >/dev/null
 echo "Pictures written to docs/"

@@ -5,6 +5,7 @@
 // lines and hand the outcome back to the main window.
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QPushButton>
@@ -60,6 +61,33 @@ private:
     QString path_;
 };
 
+// Message boxes answered from the script, each also noting the transfer window it
+// was asked in and what that window showed at that moment.
+class WatchingUi : public ScriptedUi {
+public:
+    struct Asked {
+        QString text;
+        bool inTransferWindow = false;
+        bool running = false;
+        QList<bool> ticks;
+        QString status;
+    };
+    QList<Asked> asked;
+
+    int messageBox(QWidget* parent, const BoxRequest& request) override {
+        Asked a;
+        a.text = request.text;
+        if (auto* window = qobject_cast<TransferWindow*>(parent)) {
+            a.inTransferWindow = true;
+            a.running = window->running();
+            for (int line = 0; line < 3; ++line) a.ticks.append(window->tickShown(line));
+            a.status = window->statusText();
+        }
+        asked.append(a);
+        return ScriptedUi::messageBox(parent, request);
+    }
+};
+
 // What a transfer window showed when its run had ended.
 struct WindowEnd {
     bool seen = false;
@@ -78,7 +106,7 @@ class TransferWindowsTest : public QObject {
 
 private:
     std::unique_ptr<QTemporaryDir> dir_;
-    std::unique_ptr<ScriptedUi> ui_;
+    std::unique_ptr<WatchingUi> ui_;
     std::unique_ptr<RecentFiles> recent_;
     NoSystemPorts noPorts_;
 
@@ -93,8 +121,10 @@ private:
 
     // Triggers `command` and drives the modal windows it opens: OK in the port
     // dialog, the start button once in the transfer window, and "Exit" when its
-    // run has ended (after taking down what it shows).
-    WindowEnd runTransfer(MainWindow& w, Cmd command) {
+    // run has ended (after taking down what it shows). With KORVEX_SCREENSHOT_DIR
+    // set, the ended window is also saved there as `picture` (the pictures of the
+    // README, made by scripts/screenshots.sh).
+    WindowEnd runTransfer(MainWindow& w, Cmd command, const QString& picture = QString()) {
         WindowEnd end;
         bool started = false;
         bool finished = false;
@@ -119,6 +149,9 @@ private:
                     }
                     end.startEnabled = window->startButton()->isEnabled();
                     end.portOpen = window->portOpen();
+                    const QString shots = qEnvironmentVariable("KORVEX_SCREENSHOT_DIR");
+                    if (!shots.isEmpty() && !picture.isEmpty())
+                        window->grab().save(QDir(shots).filePath(picture), "PNG");
                     window->exitButton()->click();
                 }
             }
@@ -161,7 +194,7 @@ private:
 private slots:
     void init() {
         dir_ = std::make_unique<QTemporaryDir>();
-        ui_ = std::make_unique<ScriptedUi>();
+        ui_ = std::make_unique<WatchingUi>();
         recent_ = std::make_unique<RecentFiles>(false);
     }
 
@@ -171,7 +204,7 @@ private slots:
         QVERIFY(!sim.path().isEmpty());
         auto w = openWindow(sim.path());
 
-        const WindowEnd end = runTransfer(*w, Cmd::Download);
+        const WindowEnd end = runTransfer(*w, Cmd::Download, QStringLiteral("download-window.png"));
 
         QVERIFY2(end.seen, qPrintable(ui_->boxTexts().join(QLatin1Char('|'))));
         QCOMPARE(end.status, qtext(texts::DownloadSuccessful));
@@ -185,6 +218,14 @@ private slots:
                                                qtext(texts::StartCommunicationQuestion)}));
         QVERIFY(!end.portOpen);  // closed at the end of the download
         QVERIFY(end.startEnabled);
+        // The last question comes while the transfer is still running on its
+        // thread: the window answered it, and had already ticked every step and
+        // shown the success as they happened.
+        const WatchingUi::Asked& last = ui_->asked.last();
+        QVERIFY(last.inTransferWindow);
+        QVERIFY(last.running);
+        QCOMPARE(last.ticks, (QList<bool>{true, true, true}));
+        QCOMPARE(last.status, qtext(texts::DownloadSuccessful));
     }
 
     void uploadRebuildsTheTreeWithTheGatewaysNodes() {
@@ -196,7 +237,7 @@ private slots:
         auto w = openWindow(sim.path());
         QVERIFY(w->selectPath(QStringLiteral("Subnet/Node-1")));
 
-        const WindowEnd end = runTransfer(*w, Cmd::Upload);
+        const WindowEnd end = runTransfer(*w, Cmd::Upload, QStringLiteral("upload-window.png"));
 
         QVERIFY2(end.seen, qPrintable(ui_->boxTexts().join(QLatin1Char('|'))));
         QCOMPARE(end.status, qtext(texts::UploadSuccessful));
