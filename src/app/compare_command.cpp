@@ -2,7 +2,9 @@
 
 #include <memory>
 
+#include "app/ethernet_compare_dialog.h"
 #include "app/gateway_compare_window.h"
+#include "app/search_dialog.h"
 #include "app/qt_text.h"
 #include "app/transfer/port_dialog.h"
 #include "model/kvx_file.h"
@@ -30,7 +32,6 @@ CompareWindow* runCompareWithFile(QWidget* parent, UiServices& ui, Operator& op,
 }
 
 CommandEnd runCompareWithGateway(const SerialCommandContext& c, const std::function<void(const CompareResult&)>& show) {
-    if (c.project.deviceKind == 4) return CommandEnd::NotBuilt;
     serial::prepareForTransfer(c.ports, c.source);
     GatewayCompareWindow window(c.parent, c.project, c.mapping.plc.active(), c.ui, c.opener);
     QObject::connect(&window, &GatewayCompareWindow::compared, &window, [&show](const CompareResult& r) { show(r); });
@@ -40,6 +41,18 @@ CommandEnd runCompareWithGateway(const SerialCommandContext& c, const std::funct
     });
     if (window.openPort(c.ports)) window.exec();
     return CommandEnd::Done;
+}
+
+void runCompareWithEthernetGateway(QWidget* parent, const Project& project, const PlcBlocks* plc,
+                                   net::EthernetTarget& target, Operator& op,
+                                   const std::function<void(const CompareResult&)>& show) {
+    {
+        SearchDialog search(parent, target);
+        if (search.exec() != QDialog::Accepted) return;
+    }
+    EthernetCompareDialog window(parent, project, plc, target.targetAddress, op);
+    QObject::connect(&window, &EthernetCompareDialog::compared, &window, [&show](const CompareResult& r) { show(r); });
+    window.exec();
 }
 
 }  // namespace korvex::app

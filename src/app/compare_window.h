@@ -1,41 +1,38 @@
 #pragma once
-// The list of differences between the open project and a file or a gateway:
-// one row per difference (Item, Parameter, Project, File or Gateway), a line
-// that says how many there are or that there are none, Copy (the list as text,
-// as korvex-cli prints it) and Close. A double click on a row asks the main
-// window to show that item and row. The comparison itself is the core's
-// (compare/project_compare.h); this window only shows its result.
+// The differences between the open project and a file or a gateway, in a
+// window of their own: the difference list (app/difference_list.h), Copy (the
+// list as text, as korvex-cli prints it) and Close. A double click on a row
+// asks the main window to show that item and row. The comparison itself is the
+// core's (compare/project_compare.h); this window only shows its result.
 #include <QDialog>
-#include <vector>
 
+#include "app/difference_list.h"
 #include "compare/project_compare.h"
 
 class QLabel;
 class QPushButton;
 class QTreeWidget;
-class QTreeWidgetItem;
 
 namespace korvex::app {
 
 class CompareWindow : public QDialog {
     Q_OBJECT
 public:
-    enum class Against { File, Gateway };
+    using Against = DifferenceList::Against;
 
     CompareWindow(QWidget* parent, Against against);
 
     // Shows a finished comparison (replacing what was shown).
     void showResult(const CompareResult& result);
-    // Shows a line of text instead of a list (a comparison still running, or
-    // one that could not be made).
+    // Shows a line of text instead of a list.
     void showStatus(const QString& text);
 
-    QTreeWidget* list() const { return list_; }
-    QLabel* summary() const { return summary_; }
+    QTreeWidget* list() const { return differences_->list(); }
+    QLabel* summary() const { return differences_->summary(); }
     QPushButton* copyButton() const { return copy_; }
     // The text Copy puts on the clipboard: the column headings, then one line
     // per difference as korvex-cli prints it.
-    QString copyText() const;
+    QString copyText() const { return differences_->copyText(); }
 
 signals:
     // A difference was double-clicked: the item in the open project (empty
@@ -43,13 +40,7 @@ signals:
     void differenceActivated(const korvex::ItemPath& item, int row);
 
 private:
-    void copyToClipboard();
-    void activate(QTreeWidgetItem* item);
-
-    Against against_;
-    CompareResult result_;
-    QLabel* summary_ = nullptr;
-    QTreeWidget* list_ = nullptr;
+    DifferenceList* differences_ = nullptr;
     QPushButton* copy_ = nullptr;
 };
 

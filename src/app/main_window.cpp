@@ -28,6 +28,7 @@
 #include "app/qt_text.h"
 #include "app/select_command_dialog.h"
 #include "app/window_layout.h"
+#include "compare/gateway_image.h"
 #include "app/transfer/transfer_commands.h"
 #include "io/port_list.h"
 #include "io/port_opener.h"
@@ -834,14 +835,18 @@ void MainWindow::onCompareWithFile() {
 
 void MainWindow::onCompareWithGateway() {
     commitPendingEdit();
-    const CommandEnd end = runCompareWithGateway(serialContext(), [this](const CompareResult& result) {
+    const auto show = [this](const CompareResult& result) {
         auto* window = new CompareWindow(this, CompareWindow::Against::Gateway);
         window->setAttribute(Qt::WA_DeleteOnClose);
         window->showResult(result);
         window->show();
         showComparison(window);
-    });
-    if (end == CommandEnd::NotBuilt) notAvailable();
+    };
+    if (usesEthernetTransfer(project_)) {
+        runCompareWithEthernetGateway(this, project_, mapping_.plc.active(), ethernetTarget_, operator_, show);
+        return;
+    }
+    if (runCompareWithGateway(serialContext(), show) == CommandEnd::NotBuilt) notAvailable();
 }
 
 void MainWindow::showComparison(CompareWindow* window) {

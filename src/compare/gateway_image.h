@@ -30,8 +30,27 @@ serial::GatewayIdentity newestGatewayFor(const Project& project);
 std::optional<Project> gatewayImage(const Project& project, const serial::GatewayIdentity& identity,
                                     const PlcBlocks* plc);
 
-// For CompareOptions::gatewayImage: a fixed identity, or (nullopt) each project
-// against the newest gateway of its own device type.
+// Whether Download and Upload take the project over Ethernet (the EtherNet/IP
+// kind) rather than over the serial line.
+bool usesEthernetTransfer(const Project& project);
+
+// The same over the Ethernet link: the write layout a download sends is taken
+// by the simulated Ethernet gateway, and the Ethernet upload reads it back and
+// decodes it (into a new project of the same kind and flags, since the upload
+// leaves alone what it does not carry), then the byte counts are derived from
+// the kept function codes and counts as the Ethernet download does. So only
+// what both layouts carry counts: the IP settings, the serial line and timing
+// settings of subnets 1 and 2, and their commands, with the nodes rebuilt from
+// the commands' slave addresses (node names and nodes without commands drop).
+// nullopt when the simulated gateway refuses the block or the upload refuses
+// its answer (a subnet of more than the read layout's 48 commands).
+std::optional<Project> ethernetGatewayImage(const Project& project);
+
+// For CompareOptions::gatewayImage: a fixed serial identity, or (nullopt) each
+// project against the newest gateway it would be transferred to (over Ethernet
+// for the EtherNet/IP kind, else the newest serial gateway of its device type).
 GatewayImage gatewayImageFunction(std::optional<serial::GatewayIdentity> identity, const PlcBlocks* plc);
+// Every project as an Ethernet gateway keeps it.
+GatewayImage ethernetGatewayImageFunction();
 
 }  // namespace korvex

@@ -1,8 +1,10 @@
 // The Ethernet windows over the real widgets and a korvex-gatewaysim --net on
 // loopback: the search window finds the simulator and a click picks it; the
 // Ethernet configuration window fills the target; the download and upload
-// windows write and read the simulator's block. Broadcasts go to the address in
-// KORVEX_SEARCH_BROADCAST, which must be in 127.0.0.0/8 or the test refuses.
+// windows write and read the simulator's block; the download's read-back and
+// the comparison window read it into memory and compare. Broadcasts go to the
+// address in KORVEX_SEARCH_BROADCAST, which must be in 127.0.0.0/8 or the test
+// refuses.
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -10,14 +12,21 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRandomGenerator>
+#include <QSignalSpy>
 #include <QTableWidget>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QTreeWidget>
 #include <memory>
+#include <optional>
 
+#include "app/difference_list.h"
+#include "app/ethernet_compare_dialog.h"
 #include "app/ethernet_config_dialog.h"
 #include "app/ethernet_download_dialog.h"
 #include "app/ethernet_upload_dialog.h"
 #include "app/mapping_commands.h"
+#include "app/read_back_panel.h"
 #include "app/search_dialog.h"
 #include "model/operator.h"
 #include "model/texts.h"
@@ -30,9 +39,39 @@ class EthernetDialogsTest : public QObject {
 
     QProcess simulator_;
     QString address_;
+    QTemporaryDir settingsHome_;
+
+    static std::unique_ptr<Project> newEthernetProject() {
+        auto p = std::make_unique<Project>();
+        resetToDefaults(*p, 4);
+        addDefaultNode(*p);
+        return p;
+    }
+
+    // The rows of a difference list as Item|Parameter|Project|Gateway.
+    static QStringList rowsOf(const QTreeWidget* list) {
+        QStringList rows;
+        for (int i = 0; i < list->topLevelItemCount(); ++i) {
+            const QTreeWidgetItem* item = list->topLevelItem(i);
+            rows.append(QStringList{item->text(0), item->text(1), item->text(2), item->text(3)}.join('|'));
+        }
+        return rows;
+    }
+
+    // One press of "Download" with the read-back asked for, waited out.
+    static void downloadAndReadBack(EthernetDownloadDialog& download) {
+        download.readBackPanel()->checkBox()->setChecked(true);
+        QSignalSpy finished(&download, &EthernetDownloadDialog::runFinished);
+        download.download();
+        QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 10000);
+        QVERIFY(!download.readingBack());
+    }
 
 private slots:
     void initTestCase() {
+        // The remembered "Read back and compare" goes to settings of this run only.
+        QVERIFY(settingsHome_.isValid());
+        qputenv("XDG_CONFIG_HOME", settingsHome_.path().toLocal8Bit());
         const QString broadcast = qEnvironmentVariable("KORVEX_SEARCH_BROADCAST");
         if (!broadcast.startsWith("127."))
             QFAIL("refusing to run: set KORVEX_SEARCH_BROADCAST=127.255.255.255 so nothing leaves the machine");
@@ -105,6 +144,7 @@ private slots:
         ScriptedOperator op({Answer::Cancel});
         {
             EthernetDownloadDialog download(nullptr, *sent, mapping, address_.toStdString(), op);
+            download.readBackPanel()->checkBox()->setChecked(false);
             download.download();
             QCOMPARE(download.promptLabel()->text(), QString(texts::DownloadSuccessful.text.data()));
             download.reject();
@@ -120,6 +160,95 @@ private slots:
         QCOMPARE(back->deviceKind, 4);
         QCOMPARE(back->subnet(0).nodes[0].name, std::string("Node-7"));
         QCOMPARE(back->subnet(1).scanRate, std::string("33"));
+    }
+
+    // "Read back and compare" after an Ethernet download: a second connection
+    // reads the gateway into memory and the window says it holds the project;
+    // the box is remembered. Then "Compare with Gateway..." lists a kept field
+    // changed in the project, which stays as it was.
+    void downloadReadsBackThenCompareListsAChange() {
+        auto project = newEthernetProject();
+        project->subnet(1).scanRate = "44";
+        MappingProgramState mapping;
+        ScriptedOperator op({Answer::Cancel});
+        {
+            EthernetDownloadDialog download(nullptr, *project, mapping, address_.toStdString(), op);
+            downloadAndReadBack(download);
+            QCOMPARE(download.promptLabel()->text(), QString(texts::DownloadSuccessful.text.data()));
+            QVERIFY(download.readBackPanel()->resultShown());
+            QCOMPARE(download.readBackPanel()->differences()->summary()->text(),
+                     QString(texts::CompareGatewaySame.text.data()));
+            QCOMPARE(download.readBackPanel()->differences()->list()->topLevelItemCount(), 0);
+            download.reject();
+        }
+        QCOMPARE(op.shownKeys(), std::vector<std::string>{"RestartQuestion"});
+        {
+            EthernetDownloadDialog again(nullptr, *project, mapping, address_.toStdString(), op);
+            QVERIFY(again.readBackPanel()->checkBox()->isChecked());
+            QVERIFY(!again.readBackPanel()->resultShown());
+            again.readBackPanel()->checkBox()->setChecked(false);
+        }
+
+        project->subnet(0).commands[0].dataCount = "20";
+        const Project before = *project;
+        EthernetCompareDialog compare(nullptr, *project, nullptr, address_.toStdString(), op);
+        std::optional<CompareResult> result;
+        connect(&compare, &EthernetCompareDialog::compared, this, [&result](const CompareResult& r) { result = r; });
+        QSignalSpy finished(&compare, &EthernetCompareDialog::runFinished);
+        compare.upload();
+        QVERIFY(!compare.uploadButton()->isEnabled());
+        QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 10000);
+        QVERIFY(result.has_value());
+        DifferenceList shown(nullptr, DifferenceList::Against::Gateway);
+        shown.showResult(*result);
+        QCOMPARE(rowsOf(shown.list()),
+                 (QStringList{QString::fromUtf8(" Subnet\u2160/Node-1/Read Holding Registers|Number of Data|20|8"),
+                              QString::fromUtf8(" Subnet\u2160/Node-1/Read Holding Registers|Number of Bytes|40|16")}));
+        QVERIFY(project->subnets == before.subnets);
+        QVERIFY(compare.uploadButton()->isEnabled());
+    }
+
+    // A gateway that accepts the write but keeps the block it had: the
+    // read-back lists what it does not hold.
+    void readBackListsWhatAForgetfulGatewayHolds() {
+        const QString address = address_.section('.', 0, 2) + QStringLiteral(".32");
+        QProcess forgetful;
+        forgetful.start(KORVEX_GATEWAYSIM, {"--net", address, "--forget-writes", "--quit-after-idle", "30"});
+        QVERIFY(forgetful.waitForStarted(5000));
+        QVERIFY(forgetful.waitForReadyRead(5000));
+        auto project = newEthernetProject();
+        project->subnet(1).scanRate = "44";
+        MappingProgramState mapping;
+        ScriptedOperator op({Answer::Cancel});
+        {
+            EthernetDownloadDialog download(nullptr, *project, mapping, address.toStdString(), op);
+            downloadAndReadBack(download);
+            QVERIFY(download.readBackPanel()->resultShown());
+            QCOMPARE(download.readBackPanel()->differences()->summary()->text(),
+                     QString::fromStdString(Message{texts::CompareDifferenceCount, {"1"}}.text()));
+            QCOMPARE(rowsOf(download.readBackPanel()->differences()->list()),
+                     QStringList{QString::fromUtf8("Subnet\u2161|Scan Rate(1-255)|44|") +
+                                 QString::fromStdString(newEthernetProject()->subnet(1).scanRate)});
+            download.readBackPanel()->checkBox()->setChecked(false);
+            download.reject();
+        }
+        forgetful.terminate();
+        forgetful.waitForFinished(5000);
+    }
+
+    // Nobody at the address: the upload's message, and nothing compared.
+    void compareWithNobodyShowsTheUploadsMessage() {
+        auto project = newEthernetProject();
+        ScriptedOperator op;
+        const std::string nobody = address_.section('.', 0, 2).toStdString() + ".33";
+        EthernetCompareDialog compare(nullptr, *project, nullptr, nobody, op);
+        bool compared = false;
+        connect(&compare, &EthernetCompareDialog::compared, this, [&compared] { compared = true; });
+        QSignalSpy finished(&compare, &EthernetCompareDialog::runFinished);
+        compare.upload();
+        QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 10000);
+        QVERIFY(!compared);
+        QCOMPARE(op.shownKeys(), std::vector<std::string>{"ConnectFailed"});
     }
 };
 

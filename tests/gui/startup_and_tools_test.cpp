@@ -15,6 +15,7 @@
 
 #include "app/about_dialog.h"
 #include "app/desktop_integration.h"
+#include "app/search_dialog.h"
 #include "app/splash_dialog.h"
 #include "app/startup.h"
 #include "main_window_fixture.h"
@@ -200,11 +201,33 @@ private slots:
         QVERIFY(ui_->openedUrls.isEmpty());
     }
 
-    void gatewayCompareOverEthernetSaysNotAvailable() {
+    // An EtherNet/IP project is compared over Ethernet: the search window picks
+    // the gateway first, as for an Upload; leaving it compares nothing and
+    // touches nothing. (The comparison itself: ethernet_dialogs_test.cpp.)
+    void gatewayCompareOverEthernetStartsWithTheSearch() {
+        const QByteArray saved = qgetenv("KORVEX_SEARCH_BROADCAST");
+        qputenv("KORVEX_SEARCH_BROADCAST", "127.255.255.255");  // nothing leaves the machine
         MainWindow& w = openWindow();
         QVERIFY(w.openFile(writeKindFile(4, QStringLiteral("ethernet.kvx"))));
+        const std::vector<std::uint8_t> before = projectFileBytes(w.project());
+        bool searched = false;
+        QTimer driver;
+        driver.setInterval(20);
+        connect(&driver, &QTimer::timeout, this, [&searched] {
+            if (auto* search = qobject_cast<SearchDialog*>(QApplication::activeModalWidget())) {
+                searched = true;
+                search->reject();
+            }
+        });
+        driver.start();
         w.action(Cmd::CompareWithGateway)->trigger();
-        QCOMPARE(ui_->boxTexts(), QStringList{qtext(texts::CommandNotAvailable)});
+        driver.stop();
+        if (saved.isEmpty()) qunsetenv("KORVEX_SEARCH_BROADCAST");
+        else qputenv("KORVEX_SEARCH_BROADCAST", saved);
+        QVERIFY(searched);
+        QCOMPARE(ui_->boxTexts(), QStringList{});
+        QVERIFY(!w.compareWindow());
+        QVERIFY(projectFileBytes(w.project()) == before);
     }
 
     // ---- Help, About, splash, desktop files ----

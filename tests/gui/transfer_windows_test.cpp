@@ -5,6 +5,8 @@
 // lines and hand the outcome back to the main window.
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -15,12 +17,16 @@
 #include <QTreeWidget>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "app/compare_window.h"
 #include "app/config_tree.h"
+#include "app/difference_list.h"
 #include "app/main_window.h"
 #include "app/qt_text.h"
+#include "app/read_back_panel.h"
 #include "app/recent_files.h"
+#include "app/transfer/download_window.h"
 #include "app/transfer/port_dialog.h"
 #include "app/transfer/transfer_window.h"
 #include "model/kvx_file.h"
@@ -37,6 +43,14 @@ namespace {
 class NoSystemPorts : public serial::PortSource {
 public:
     std::vector<serial::PortEntry> systemPorts() override { return {}; }
+};
+
+// For windows that are only looked at: opens nothing.
+class NoOpener : public serial::PortOpener {
+public:
+    std::unique_ptr<serial::ByteLink> open(const serial::PortOpenRequest&, serial::PortOpenError&) override {
+        return nullptr;
+    }
 };
 
 // korvex-gatewaysim on a pseudo-terminal of its own.
@@ -97,6 +111,11 @@ struct WindowEnd {
     QStringList lines;
     bool startEnabled = false;
     bool portOpen = true;
+    // The download window's read-back: whether a result shows, its line and rows
+    // (Item|Project|Gateway).
+    bool readBackShown = false;
+    QString readBackSummary;
+    QStringList readBackRows;
 };
 
 }  // namespace
@@ -109,6 +128,8 @@ private:
     std::unique_ptr<WatchingUi> ui_;
     std::unique_ptr<RecentFiles> recent_;
     NoSystemPorts noPorts_;
+    NoOpener noOpener_;
+    std::unique_ptr<QTemporaryDir> settingsHome_;
 
     std::unique_ptr<MainWindow> openWindow(const QString& port) {
         auto w = std::make_unique<MainWindow>(*ui_, *recent_);
@@ -124,7 +145,9 @@ private:
     // run has ended (after taking down what it shows). With KORVEX_SCREENSHOT_DIR
     // set, the ended window is also saved there as `picture` (the pictures of the
     // README, made by scripts/screenshots.sh).
-    WindowEnd runTransfer(MainWindow& w, Cmd command, const QString& picture = QString()) {
+    // `readBack`: the download window's "Read back and compare" is set so first.
+    WindowEnd runTransfer(MainWindow& w, Cmd command, const QString& picture = QString(),
+                          std::optional<bool> readBack = std::nullopt) {
         WindowEnd end;
         bool started = false;
         bool finished = false;
@@ -138,6 +161,8 @@ private:
                 if (!started) {
                     started = true;
                     connect(window, &TransferWindow::runFinished, this, [&finished] { finished = true; });
+                    if (auto* download = qobject_cast<DownloadWindow*>(window); download && readBack)
+                        download->readBackPanel()->checkBox()->setChecked(*readBack);
                     window->startButton()->click();
                 } else if (finished && !end.seen) {
                     end.seen = true;
@@ -149,6 +174,17 @@ private:
                     }
                     end.startEnabled = window->startButton()->isEnabled();
                     end.portOpen = window->portOpen();
+                    if (auto* download = qobject_cast<DownloadWindow*>(window)) {
+                        const ReadBackPanel* panel = download->readBackPanel();
+                        end.readBackShown = panel->resultShown();
+                        end.readBackSummary = panel->differences()->summary()->text();
+                        const QTreeWidget* list = panel->differences()->list();
+                        for (int i = 0; i < list->topLevelItemCount(); ++i) {
+                            const QTreeWidgetItem* item = list->topLevelItem(i);
+                            end.readBackRows.append(item->text(0) + QLatin1Char('|') + item->text(2) +
+                                                    QLatin1Char('|') + item->text(3));
+                        }
+                    }
                     const QString shots = qEnvironmentVariable("KORVEX_SCREENSHOT_DIR");
                     if (!shots.isEmpty() && !picture.isEmpty())
                         window->grab().save(QDir(shots).filePath(picture), "PNG");
@@ -192,6 +228,12 @@ private:
     }
 
 private slots:
+    void initTestCase() {
+        // The remembered "Read back and compare" goes to settings of this run only.
+        settingsHome_ = std::make_unique<QTemporaryDir>();
+        qputenv("XDG_CONFIG_HOME", settingsHome_->path().toLocal8Bit());
+    }
+
     void init() {
         dir_ = std::make_unique<QTemporaryDir>();
         ui_ = std::make_unique<WatchingUi>();
@@ -284,6 +326,56 @@ private slots:
         QCOMPARE(w->project().subnet(0).commands[0].slaveAddress, before.subnet(0).commands[0].slaveAddress);
         QVERIFY(!w->project().modified);
         list->close();
+    }
+
+    // "Read back and compare": after the download the same port reads the
+    // gateway back into memory, and the window says it holds the project.
+    void downloadReadsBackAndSaysTheGatewayHoldsTheProject() {
+        Simulator sim({QStringLiteral("--device-type"), QStringLiteral("4"), QStringLiteral("--firmware"),
+                       QStringLiteral("6.0")});
+        QVERIFY(!sim.path().isEmpty());
+        auto w = openWindow(sim.path());
+        const std::vector<std::uint8_t> before = projectFileBytes(w->project());
+
+        const WindowEnd end = runTransfer(*w, Cmd::Download, QStringLiteral("download-read-back.png"), true);
+
+        QVERIFY2(end.seen, qPrintable(ui_->boxTexts().join(QLatin1Char('|'))));
+        QCOMPARE(end.status, qtext(texts::DownloadSuccessful));
+        QCOMPARE(end.ticks.mid(0, 3), (QList<bool>{true, true, true}));
+        QVERIFY(end.readBackShown);
+        QCOMPARE(end.readBackSummary, qtext(texts::CompareGatewaySame));
+        QVERIFY(end.readBackRows.isEmpty());
+        QVERIFY(!end.portOpen);  // closed after the read-back as after a download
+        QVERIFY(projectFileBytes(w->project()) == before);
+
+        // Remembered: the next window starts with the box checked.
+        DownloadWindow again(w.get(), w->project(), MappingState{}, nullptr, *ui_, noOpener_);
+        QVERIFY(again.readBackPanel()->checkBox()->isChecked());
+        again.readBackPanel()->checkBox()->setChecked(false);
+    }
+
+    // A gateway that answers every command as added but keeps none of them: the
+    // read-back lists what it does not hold.
+    void readBackListsWhatTheGatewayDidNotKeep() {
+        Simulator sim({QStringLiteral("--device-type"), QStringLiteral("4"), QStringLiteral("--firmware"),
+                       QStringLiteral("6.0"), QStringLiteral("--fault"), QStringLiteral("10=forget")});
+        QVERIFY(!sim.path().isEmpty());
+        auto w = openWindow(sim.path());
+
+        const WindowEnd end = runTransfer(*w, Cmd::Download, QString(), true);
+
+        QVERIFY2(end.seen, qPrintable(ui_->boxTexts().join(QLatin1Char('|'))));
+        QCOMPARE(end.status, qtext(texts::DownloadSuccessful));
+        QVERIFY(end.readBackShown);
+        QCOMPARE(end.readBackSummary,
+                 qtext(Message{texts::CompareDifferenceCount, {std::to_string(end.readBackRows.size())}}));
+        QVERIFY2(end.readBackRows.contains(QStringLiteral("Subnet/Node-1|present|absent")),
+                 qPrintable(end.readBackRows.join(QLatin1Char(';'))));
+
+        // Unchecked, a download reads nothing back.
+        const WindowEnd plain = runTransfer(*w, Cmd::Download, QString(), false);
+        QVERIFY(plain.seen);
+        QVERIFY(!plain.readBackShown);
     }
 
     void refusesAGatewayOfAnotherType() {

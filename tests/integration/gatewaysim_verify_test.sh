@@ -76,9 +76,6 @@ check "failed upload prints no comparison" "" "$out"
 check "failed upload message" 1 "$([[ -s err.txt ]] && echo 1 || echo 0)"
 
 "$cli" verify p.kvx --port "$tmp/no-such-port" >/dev/null 2>&1; check "no port" 1 $?
-out=$("$cli" verify p.kvx --ethernet 127.0.0.1 2>err.txt); rc=$?
-check "ethernet not yet" "1:" "$rc:$out"
-check "ethernet message" "Comparing over Ethernet is not available yet." "$(cat err.txt)"
 "$cli" verify p.kvx >/dev/null 2>&1; check "no target" 2 $?
 "$cli" verify p.kvx --port a --ethernet 127.0.0.1 >/dev/null 2>&1; check "two targets" 2 $?
 

@@ -19,6 +19,7 @@
 #include "model/texts.h"
 
 #ifdef KORVEX_CLI_WITH_IO
+#include "io/net_sockets.h"
 #include "io/serial_byte_link.h"
 #endif
 
@@ -85,18 +86,27 @@ int cmdVerify(const Args& args) {
     if (port.has_value() == ethernet.has_value()) return usage("verify needs either --port PATH or --ethernet ADDRESS");
     auto project = std::make_unique<Project>();
     if (!loadProject(pos[0], *project, plc.get())) return kExitFailure;
-    if (ethernet) return fail({texts::CompareEthernetNotAvailable, {}});
+    if (ethernet && !usesEthernetTransfer(*project)) return usage("--ethernet needs a project of kind 4 (EtherNet/IP)");
 #ifdef KORVEX_CLI_WITH_IO
     const auto* blocks = dynamic_cast<const PlcBlocks*>(plc.get());
-    std::string reason;
-    auto link = io::SerialByteLink::open(*port, io::LineSettings{}, &reason);
-    if (!link) return fail({texts::PortOpenFailed, {*port}});
     // The file is not written: the upload goes into memory.
     StderrOperator op;
-    const GatewayComparison verified = compareWithGateway(*link, op, *project, blocks);
+    GatewayComparison verified;
+    if (ethernet) {
+        // The upload's own connection to A; no search first, so verify needs no
+        // UDP port and a gateway that does not answer is the upload's message.
+        io::TcpStreamSocket socket;
+        verified = compareWithEthernetGateway(socket, *ethernet, op, *project, blocks);
+    } else {
+        std::string reason;
+        auto link = io::SerialByteLink::open(*port, io::LineSettings{}, &reason);
+        if (!link) return fail({texts::PortOpenFailed, {*port}});
+        verified = compareWithGateway(*link, op, *project, blocks);
+    }
     if (!verified.compared) return kExitFailure;
     return printComparison(verified.result);
 #else
+    if (ethernet) return usage("--ethernet needs a build with korvex_io");
     return fail({texts::PortOpenFailed, {*port}});
 #endif
 }

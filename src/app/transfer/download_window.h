@@ -1,16 +1,22 @@
 #pragma once
 // "Download configuration": writes the project into the gateway on "Download".
 // The download runs on a copy of the project; what it refreshes on the way (the
-// byte counts of subnet 1's commands) is taken back when it ends.
+// byte counts of subnet 1's commands) is taken back when it ends. With "Read
+// back and compare" checked, a completed download is followed on the same port
+// by an upload into memory, compared with what was sent; the window then shows
+// "The gateway holds the project." or the differences.
 #include <memory>
 #include <optional>
 
 #include "app/transfer/transfer_window.h"
+#include "compare/gateway_compare.h"
 #include "mapping/auto_mapping.h"
 #include "mapping/plc_blocks.h"
 #include "serial/download.h"
 
 namespace korvex::app {
+
+class ReadBackPanel;
 
 class DownloadWindow : public TransferWindow {
     Q_OBJECT
@@ -21,6 +27,7 @@ public:
 
     // How the last run ended (for tests and scripted checks).
     const serial::DownloadResult& lastResult() const { return *result_; }
+    ReadBackPanel* readBackPanel() const { return readBackPanel_; }
 
 protected:
     void prepareRun() override;
@@ -38,6 +45,10 @@ private:
     std::optional<PlcBlocks> plc_;
     std::shared_ptr<Project> working_;
     std::shared_ptr<serial::DownloadResult> result_ = std::make_shared<serial::DownloadResult>();
+    // The last run's read-back (none: not asked for, or the download did not complete).
+    std::shared_ptr<std::optional<GatewayComparison>> readBack_ =
+        std::make_shared<std::optional<GatewayComparison>>();
+    ReadBackPanel* readBackPanel_ = nullptr;
     Shown before_;
 };
 

@@ -70,14 +70,19 @@ TransferWindow::TransferWindow(QWidget* parent, serial::TransferDirection direct
     buttons->addWidget(start_);
     buttons->addWidget(exit_);
 
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(frame, 1);
-    layout->addLayout(buttons);
+    layout_ = new QVBoxLayout(this);
+    layout_->addWidget(frame, 1);
+    layout_->addLayout(buttons);
 
     thread_ = std::make_unique<TransferThread>(opener, operator_, [this](const StepReport& s) { onStep(s); });
 }
 
 TransferWindow::~TransferWindow() { thread_.reset(); }
+
+void TransferWindow::addBelowProgress(QWidget* widget) {
+    // Above the buttons, which stay last.
+    layout_->insertWidget(layout_->count() - 1, widget);
+}
 
 bool TransferWindow::openPort(const serial::SerialPorts& ports) {
     settings_ = ports.settings;

@@ -22,6 +22,7 @@
 
 class QLabel;
 class QPushButton;
+class QVBoxLayout;
 
 namespace korvex::app {
 
@@ -77,6 +78,8 @@ protected:
     void setStatus(const QString& text);
     // Shows the lines of the device type (texts, no ticks for lines not done).
     void showLines(int deviceType);
+    // A part of a window of its own kind, between the progress frame and the buttons.
+    void addBelowProgress(QWidget* widget);
 
     void closeEvent(QCloseEvent* event) override;
 
@@ -98,6 +101,7 @@ private:
     void setButtonsEnabled(bool enabled);
 
     serial::TransferDirection direction_;
+    QVBoxLayout* layout_ = nullptr;
     QLabel* title_ = nullptr;
     QLabel* status_ = nullptr;
     std::array<Line, kLineCount> lines_{};

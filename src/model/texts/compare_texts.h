@@ -13,7 +13,6 @@ KORVEX_TEXT(CompareAbsent, "absent");
 // The label of a node name difference (the name is the tree text, not a grid row).
 KORVEX_TEXT(CompareNodeName, "Node Name");
 KORVEX_TEXT(CompareNoGatewayImage, "The project cannot be put through a download and an upload to see what a gateway keeps of it.");
-KORVEX_TEXT(CompareEthernetNotAvailable, "Comparing over Ethernet is not available yet.");
 
 // The window.
 KORVEX_TEXT(MenuCompareWithFile, "Compare with File...");
@@ -29,5 +28,8 @@ KORVEX_TEXT(CompareGatewaySame, "The gateway holds the project.");
 KORVEX_TEXT(CompareDifferenceCount, "%1 differences.");
 KORVEX_TEXT(CompareCopy, "Copy");
 KORVEX_TEXT(CompareClose, "Close");
+// The download windows' check box: after a successful download the gateway is
+// read back and compared with the project.
+KORVEX_TEXT(ReadBackAndCompare, "Read back and compare");
 
 }  // namespace korvex::texts

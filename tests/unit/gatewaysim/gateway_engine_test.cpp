@@ -210,7 +210,9 @@ INSTANTIATE_TEST_SUITE_P(
                                 "B2 02 03 00 B7", 0, 0},
                       FaultCase{"BadChecksum", {FaultKind::BadChecksum}, "32 00 33", 0, 3},
                       FaultCase{"Late", {FaultKind::Late, 700}, "32 00 32", 700, 3},
-                      FaultCase{"Silent", {FaultKind::Silent}, "", 0, 0}),
+                      FaultCase{"Silent", {FaultKind::Silent}, "", 0, 0},
+                      // Answered as carried out, yet the value stays.
+                      FaultCase{"Forget", {FaultKind::Forget}, "32 00 32", 0, 0}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(GatewayEngine, DropsAPartialRequestAfterAPause) {

@@ -102,6 +102,20 @@ TEST(NetEngineTransfer, RefusingWriteAnswerCarriesItsCode) {
     EXPECT_FALSE(net::writeAnswerAccepted(answer));
 }
 
+TEST(NetEngineTransfer, GatewayThatForgetsWritesAcceptsAndKeepsItsBlock) {
+    NetDeviceOptions o = device();
+    o.keepsWrites = false;
+    NetGatewayEngine engine(o);
+    const net::Bytes before = engine.writtenBlock();
+    NetGatewayEngine::Connection c;
+    auto project = std::make_unique<Project>();
+    resetToDefaults(*project, 4);
+    project->subnet(1).scanRate = "42";
+    EXPECT_TRUE(net::writeAnswerAccepted(engine.receive(c, net::composeWriteBlock(*project))));
+    EXPECT_EQ(engine.writes(), 1);
+    EXPECT_EQ(engine.writtenBlock(), before);
+}
+
 TEST(NetEngineTransfer, UnknownOrHugeRequestClosesTheConnection) {
     NetGatewayEngine engine(device());
     NetGatewayEngine::Connection unknown;
@@ -115,7 +129,7 @@ TEST(NetEngineTransfer, UnknownOrHugeRequestClosesTheConnection) {
 TEST(NetOptions, LoopbackOnlyAndTheDeviceFields) {
     std::string error;
     const auto o = parseSimulatorOptions({"--net", "127.0.0.21", "--mac", "a0:b1:c2:d3:e4:f5", "--firmware", "1.10",
-                                          "--remote-config", "prohibit", "--write-answer", "7"},
+                                          "--remote-config", "prohibit", "--write-answer", "7", "--forget-writes"},
                                          &error);
     ASSERT_TRUE(o) << error;
     EXPECT_EQ(o->netAddress, "127.0.0.21");
@@ -124,6 +138,8 @@ TEST(NetOptions, LoopbackOnlyAndTheDeviceFields) {
     EXPECT_EQ(o->net.firmwareMinor, 10);
     EXPECT_FALSE(o->net.remoteConfigAllowed);
     EXPECT_EQ(o->net.writeAnswerCode, 7u);
+    EXPECT_FALSE(o->net.keepsWrites);
+    EXPECT_TRUE(parseSimulatorOptions({"--net", "127.0.0.21"}, &error)->net.keepsWrites);
     for (const char* bad : {"10.0.0.1", "255.255.255.255", "127.0.0", "127.0.0.256", "localhost"})
         EXPECT_FALSE(parseSimulatorOptions({"--net", bad}, &error)) << bad;
     EXPECT_FALSE(parseSimulatorOptions({"--mac", "00-11-22"}, &error));

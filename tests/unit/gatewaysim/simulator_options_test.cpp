@@ -37,6 +37,8 @@ INSTANTIATE_TEST_SUITE_P(
         FaultSpecCase{"BadSum", "3A=badsum", true, 0x3A, FaultKind::BadChecksum, 0, error_code::Injected},
         FaultSpecCase{"Late", "16=late:700", true, 0x16, FaultKind::Late, 700, error_code::Injected},
         FaultSpecCase{"Silent", "0f=silent", true, 0x0F, FaultKind::Silent, 0, error_code::Injected},
+        FaultSpecCase{"Forget", "10=forget", true, 0x10, FaultKind::Forget, 0, error_code::Injected},
+        FaultSpecCase{"ForgetWithArgument", "10=forget:1", false, 0, FaultKind::Silent, 0, 0},
         FaultSpecCase{"NoCommand", "=silent", false, 0, FaultKind::Silent, 0, 0},
         FaultSpecCase{"CommandTooBig", "100=silent", false, 0, FaultKind::Silent, 0, 0},
         FaultSpecCase{"UnknownKind", "10=slow", false, 0, FaultKind::Silent, 0, 0},

@@ -78,6 +78,10 @@ std::optional<Answer> GatewayEngine::handleFrame(Bytes frame) {
         if (fault != faults_.end() && fault->second.kind == FaultKind::Silent) return std::nullopt;
         if (fault != faults_.end() && fault->second.kind == FaultKind::ErrorFrame) {
             answer.bytes = errorFrame(code, fault->second.errorCode);
+        } else if (fault != faults_.end() && fault->second.kind == FaultKind::Forget) {
+            const GatewayMemory kept = memory_;
+            answer.bytes = carryOut(frame, false);
+            memory_ = kept;
         } else {
             answer.bytes = carryOut(frame, false);
         }

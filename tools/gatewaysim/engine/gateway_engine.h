@@ -54,6 +54,8 @@ enum class FaultKind : std::uint8_t {
     BadChecksum,  // carry it out, answer with a wrong checksum byte
     Late,         // carry it out, answer `lateMs` later than usual
     Silent,       // ignore the request: no answer, nothing changes
+    Forget,       // answer as if carried out, but keep nothing it writes (a gateway
+                  // whose memory does not take the write)
 };
 
 struct Fault {

@@ -109,7 +109,7 @@ net::Bytes NetGatewayEngine::receive(Connection& c, std::span<const std::uint8_t
             const net::Bytes block = readBlock();
             out.insert(out.end(), block.begin(), block.end());
         } else if (header->is(net::NetCommand::WriteConfig)) {
-            written_.assign(request.begin(), request.end());
+            if (options_.keepsWrites) written_.assign(request.begin(), request.end());
             ++writes_;
             net::Bytes answer(net::kWriteAnswerSize, 0);
             net::writeU32(answer, 0, options_.writeAnswerCode);

@@ -20,6 +20,9 @@ struct NetDeviceOptions {
     bool remoteConfigAllowed = true;
     // The code the write answer carries (6 accepts; anything else is a refusal).
     std::uint32_t writeAnswerCode = 6;
+    // False: a write is answered as accepted but the block kept is not replaced
+    // (a gateway whose memory does not take the write).
+    bool keepsWrites = true;
 };
 
 // "12-ab-..." or "12:AB:..." into six bytes.

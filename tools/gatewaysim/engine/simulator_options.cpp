@@ -16,7 +16,8 @@ const char* const kSimulatorUsage =
     "  --config FILE.kvx    start with this project as if it had been downloaded\n"
     "  --frames FILE        start with these frames (as korvex-cli frames prints them)\n"
     "  --fault CMD=KIND     answer command CMD (hex) wrongly; KIND is error[:CODE],\n"
-    "                       badsum, late:MS or silent (repeatable)\n"
+    "                       badsum, late:MS, silent or forget (answers as if carried\n"
+    "                       out, keeps nothing) (repeatable)\n"
     "  --device PATH        serve this serial device instead of a new pseudo-terminal\n"
     "  --quit-after-idle S  exit after S seconds without a request\n"
     "  --net ADDRESS        serve the network side instead: the search on UDP 18801 and\n"
@@ -25,6 +26,7 @@ const char* const kSimulatorUsage =
     "  --mac XX-XX-XX-XX-XX-XX  MAC address the search answer reports\n"
     "  --remote-config allow|prohibit  permission the search answer reports\n"
     "  --write-answer N     command code of the write answer (default 6 = accepted)\n"
+    "  --forget-writes      accept written blocks but keep the one it had\n"
     "  --verbose            log every request and answer on standard error\n"
     "It exits cleanly on SIGTERM and SIGINT.\n";
 
@@ -77,6 +79,8 @@ std::optional<std::pair<std::uint8_t, Fault>> parseFaultSpec(const std::string& 
         fault.lateMs = *ms;
     } else if (name == "silent" && colon == std::string::npos) {
         fault.kind = FaultKind::Silent;
+    } else if (name == "forget" && colon == std::string::npos) {
+        fault.kind = FaultKind::Forget;
     } else {
         return std::nullopt;
     }
@@ -124,6 +128,8 @@ std::optional<SimulatorOptions> parseSimulatorOptions(const std::vector<std::str
             options.help = true;
         } else if (arg == "--verbose") {
             options.verbose = true;
+        } else if (arg == "--forget-writes") {
+            options.net.keepsWrites = false;
         } else if (arg == "--device-type" || arg == "--firmware" || arg == "--capacity" ||
                    arg == "--baud" || arg == "--config" || arg == "--frames" || arg == "--fault" ||
                    arg == "--device" || arg == "--quit-after-idle" || arg == "--net" || arg == "--mac" ||
@@ -158,7 +164,7 @@ std::optional<SimulatorOptions> parseSimulatorOptions(const std::vector<std::str
                 options.framesFile = *v;
             } else if (arg == "--fault") {
                 const auto fault = parseFaultSpec(*v);
-                if (!fault) return fail("--fault must be CMD=error[:CODE], CMD=badsum, CMD=late:MS or CMD=silent");
+                if (!fault) return fail("--fault must be CMD=error[:CODE], CMD=badsum, CMD=late:MS, CMD=silent or CMD=forget");
                 options.faults.push_back(*fault);
             } else if (arg == "--net") {
                 const auto address = parseAddress(*v);
