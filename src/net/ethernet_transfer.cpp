@@ -123,8 +123,11 @@ bool EthernetDownload::exit(Operator& op) {
 bool ethernetUpload(Project& project, StreamSocket& socket, const std::string& address, Operator& op) {
     socket.close();
     if (!connect(socket, address, op)) return false;
+    // A request that cannot be sent fails as one that got no answer: the user
+    // is told, rather than left with a window that simply did nothing.
     if (!socket.send(readConfigRequest(), kTransferTimeoutMs)) {
         socket.close();
+        op.showMessage(Message{texts::ReadConfigFailedCheckAddress, {}});
         return false;
     }
     const auto block = socket.receive(kReadBlockSize, kTransferTimeoutMs);

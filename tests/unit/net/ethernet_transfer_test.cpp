@@ -279,7 +279,7 @@ Bytes truncatedBlock() {
 INSTANTIATE_TEST_SUITE_P(
     Cases, UploadFailure,
     ::testing::Values(UploadFailureCase{"ConnectFails", false, true, uploadBlock(), {"ConnectFailed"}},
-                      UploadFailureCase{"RequestNotSent", true, false, uploadBlock(), {}},
+                      UploadFailureCase{"RequestNotSent", true, false, uploadBlock(), {"ReadConfigFailedCheckAddress"}},
                       UploadFailureCase{"NothingReceived", true, true, std::nullopt, {"ReadConfigFailedCheckAddress"}},
                       UploadFailureCase{"ShortRead", true, true, truncatedBlock(), {"ReadConfigFailed"}},
                       UploadFailureCase{"WrongCode", true, true, hexBytes("00 00 00 06 00 00 00 00"), {"ReadConfigFailed"}}),
