@@ -2,8 +2,14 @@
 
 #include <iostream>
 
+#include "mapping/plc_blocks.h"
 #include "model/encoding.h"
 #include "model/kvx_file.h"
+#include "model/texts.h"
+
+#ifdef KORVEX_CLI_WITH_IO
+#include "io/serial_byte_link.h"
+#endif
 
 namespace korvex::cli {
 
@@ -129,5 +135,16 @@ bool takePlcBlocksOption(Options& options, std::unique_ptr<PlcAddressing>& plc, 
     plc = plcParser()(*text, error);
     return plc != nullptr;
 }
+
+const PlcBlocks* TransferOptions::blocks() const { return dynamic_cast<const PlcBlocks*>(plc.get()); }
+
+#ifdef KORVEX_CLI_WITH_IO
+std::unique_ptr<serial::ByteLink> openSerialPort(const std::string& path) {
+    std::string reason;
+    auto link = io::SerialByteLink::open(path, io::LineSettings{}, &reason);
+    if (!link) fail({texts::PortOpenFailed, {path}});
+    return link;
+}
+#endif
 
 }  // namespace korvex::cli

@@ -11,6 +11,11 @@
 #include "model/plc_addressing.h"
 #include "model/project.h"
 #include "model/texts/text.h"
+#include "serial/byte_link.h"
+
+namespace korvex {
+class PlcBlocks;
+}
 
 namespace korvex::cli {
 
@@ -64,5 +69,25 @@ bool registerPlcBlocksParser(PlcBlocksParser parser);
 // Takes --plc-blocks from the options. Returns false when its text is refused
 // (the reason is in error); plc stays null when the option is absent.
 bool takePlcBlocksOption(Options& options, std::unique_ptr<PlcAddressing>& plc, std::string& error);
+
+// The options of a command that reads projects and runs transfers or
+// comparisons in PLC address mode when --plc-blocks is given: the scanner with
+// that option already taken (first, as every command takes it).
+struct TransferOptions {
+    explicit TransferOptions(const Args& args) : options(args) { plcAccepted = takePlcBlocksOption(options, plc, plcError); }
+    // The PLC data blocks the transfers take (nullptr: the mode is off).
+    const PlcBlocks* blocks() const;
+
+    Options options;
+    std::unique_ptr<PlcAddressing> plc;
+    bool plcAccepted = true;  // false: usage(plcError)
+    std::string plcError;
+};
+
+#ifdef KORVEX_CLI_WITH_IO
+// Opens a serial device for a transfer (19200 8N1); null after printing the
+// program's message when it cannot be opened.
+std::unique_ptr<serial::ByteLink> openSerialPort(const std::string& path);
+#endif
 
 }  // namespace korvex::cli

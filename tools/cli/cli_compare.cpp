@@ -20,7 +20,6 @@
 
 #ifdef KORVEX_CLI_WITH_IO
 #include "io/net_sockets.h"
-#include "io/serial_byte_link.h"
 #endif
 
 namespace korvex::cli {
@@ -28,10 +27,9 @@ namespace korvex::cli {
 namespace {
 
 int cmdDiff(const Args& args) {
-    Options options(args);
-    std::unique_ptr<PlcAddressing> plc;
-    std::string plcError;
-    if (!takePlcBlocksOption(options, plc, plcError)) return usage(plcError);
+    TransferOptions t(args);
+    if (!t.plcAccepted) return usage(t.plcError);
+    Options& options = t.options;
     const bool gatewayTwice = std::count(args.begin(), args.end(), "--gateway") > 1;
     const bool gateway = options.flag("--gateway");
     if (gatewayTwice) return usage("--gateway is given more than once");
@@ -40,13 +38,13 @@ int cmdDiff(const Args& args) {
     if (pos.size() != 2) return usage("diff needs two project files");
     auto a = std::make_unique<Project>();
     auto b = std::make_unique<Project>();
-    if (!loadProject(pos[0], *a, plc.get()) || !loadProject(pos[1], *b, plc.get())) return kExitFailure;
+    if (!loadProject(pos[0], *a, t.plc.get()) || !loadProject(pos[1], *b, t.plc.get())) return kExitFailure;
     CompareOptions compare;
-    compare.plc = plc.get();
+    compare.plc = t.plc.get();
     if (gateway) {
-        // No gateway at hand: the newest one of each project's own device type.
+        // No gateway at hand: the newest one each project would be transferred to.
         compare.scope = CompareScope::Gateway;
-        compare.gatewayImage = gatewayImageFunction(std::nullopt, dynamic_cast<const PlcBlocks*>(plc.get()));
+        compare.gatewayImage = gatewayImageFunction(std::nullopt, t.blocks());
     }
     return printComparison(compareProjects(*a, *b, compare));
 }
@@ -74,10 +72,9 @@ private:
 };
 
 int cmdVerify(const Args& args) {
-    Options options(args);
-    std::unique_ptr<PlcAddressing> plc;
-    std::string plcError;
-    if (!takePlcBlocksOption(options, plc, plcError)) return usage(plcError);
+    TransferOptions t(args);
+    if (!t.plcAccepted) return usage(t.plcError);
+    Options& options = t.options;
     const auto port = options.value("--port");
     const auto ethernet = options.value("--ethernet");
     const auto pos = options.positional();
@@ -85,10 +82,10 @@ int cmdVerify(const Args& args) {
     if (pos.size() != 1) return usage("verify needs one project file");
     if (port.has_value() == ethernet.has_value()) return usage("verify needs either --port PATH or --ethernet ADDRESS");
     auto project = std::make_unique<Project>();
-    if (!loadProject(pos[0], *project, plc.get())) return kExitFailure;
+    if (!loadProject(pos[0], *project, t.plc.get())) return kExitFailure;
     if (ethernet && !usesEthernetTransfer(*project)) return usage("--ethernet needs a project of kind 4 (EtherNet/IP)");
 #ifdef KORVEX_CLI_WITH_IO
-    const auto* blocks = dynamic_cast<const PlcBlocks*>(plc.get());
+    const PlcBlocks* blocks = t.blocks();
     // The file is not written: the upload goes into memory.
     StderrOperator op;
     GatewayComparison verified;
@@ -98,9 +95,8 @@ int cmdVerify(const Args& args) {
         io::TcpStreamSocket socket;
         verified = compareWithEthernetGateway(socket, *ethernet, op, *project, blocks);
     } else {
-        std::string reason;
-        auto link = io::SerialByteLink::open(*port, io::LineSettings{}, &reason);
-        if (!link) return fail({texts::PortOpenFailed, {*port}});
+        auto link = openSerialPort(*port);
+        if (!link) return kExitFailure;
         verified = compareWithGateway(*link, op, *project, blocks);
     }
     if (!verified.compared) return kExitFailure;

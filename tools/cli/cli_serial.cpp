@@ -25,10 +25,6 @@
 #include "serial/upload.h"
 #include "serial/upload_conversion.h"
 
-#ifdef KORVEX_CLI_WITH_IO
-#include "io/serial_byte_link.h"
-#endif
-
 namespace korvex::cli {
 namespace {
 
@@ -61,10 +57,9 @@ bool parseFirmware(const std::string& text, int& major, int& minor) {
 }
 
 int cmdFrames(const Args& args) {
-    Options o(args);
-    std::unique_ptr<PlcAddressing> plc;
-    std::string plcError;
-    if (!takePlcBlocksOption(o, plc, plcError)) return usage(plcError);
+    TransferOptions t(args);
+    if (!t.plcAccepted) return usage(t.plcError);
+    Options& o = t.options;
     const auto firmware = o.value("--firmware");
     const auto capacity = o.value("--capacity");
     const auto pos = o.positional();
@@ -78,10 +73,9 @@ int cmdFrames(const Args& args) {
         capacityByte = static_cast<int>(*c);
     }
     auto project = std::make_unique<Project>();
-    if (!loadProject(pos[0], *project, plc.get())) return kExitFailure;
+    if (!loadProject(pos[0], *project, t.plc.get())) return kExitFailure;
     const auto identity = serial::GatewayIdentity::forProject(*project, major, minor, capacityByte);
-    const auto* blocks = dynamic_cast<const PlcBlocks*>(plc.get());
-    for (const auto& frame : serial::composeDownloadFrames(*project, identity, blocks)) std::cout << hexLine(frame) << '\n';
+    for (const auto& frame : serial::composeDownloadFrames(*project, identity, t.blocks())) std::cout << hexLine(frame) << '\n';
     return kExitOk;
 }
 
@@ -129,19 +123,12 @@ bool takeAnswers(Options& o, std::deque<Answer>& answers, std::string& error) {
     return true;
 }
 
-std::unique_ptr<io::SerialByteLink> openPort(const std::string& path) {
-    std::string reason;
-    auto link = io::SerialByteLink::open(path, io::LineSettings{}, &reason);
-    if (!link) fail({texts::PortOpenFailed, {path}});
-    return link;
-}
-
 int cmdDownload(const Args& args) {
     if (wantsEthernet(args)) return runEthernetDownload(args);
-    Options o(args);
-    std::unique_ptr<PlcAddressing> plc;
+    TransferOptions t(args);
+    if (!t.plcAccepted) return usage(t.plcError);
+    Options& o = t.options;
     std::string error;
-    if (!takePlcBlocksOption(o, plc, error)) return usage(error);
     const auto port = o.value("--port");
     const bool yes = o.flag("--yes");
     std::deque<Answer> answers;
@@ -152,12 +139,12 @@ int cmdDownload(const Args& args) {
     if (!port) return usage("download needs --port PATH");
 
     auto project = std::make_unique<Project>();
-    if (!loadProject(pos[0], *project, plc.get())) return kExitFailure;
-    const auto* blocks = dynamic_cast<const PlcBlocks*>(plc.get());
+    if (!loadProject(pos[0], *project, t.plc.get())) return kExitFailure;
+    const PlcBlocks* blocks = t.blocks();
     PrintingOperator op(std::move(answers), yes);
     MappingState mapping;
     if (!serial::checkBeforeDownload(*project, mapping, blocks, op)) return kExitFailure;
-    auto link = openPort(*port);
+    auto link = openSerialPort(*port);
     if (!link) return kExitFailure;
     const auto result = serial::runDownload(*link, op, *project, mapping, blocks);
     if (result.outcome == serial::TransferOutcome::Canceled) printMessageLine({texts::DownloadCanceled, {}});
@@ -167,10 +154,9 @@ int cmdDownload(const Args& args) {
 
 int cmdUpload(const Args& args) {
     if (wantsEthernet(args)) return runEthernetUpload(args);
-    Options o(args);
-    std::unique_ptr<PlcAddressing> plc;
-    std::string error;
-    if (!takePlcBlocksOption(o, plc, error)) return usage(error);
+    TransferOptions t(args);
+    if (!t.plcAccepted) return usage(t.plcError);
+    Options& o = t.options;
     const auto port = o.value("--port");
     const auto kind = o.value("--kind");
     const auto into = o.value("--into");
@@ -187,18 +173,17 @@ int cmdUpload(const Args& args) {
         const auto k = parseDecimal(*kind);
         if (!k || *k > 6) return usage("--kind takes 0 to 6");
         resetToDefaults(*project, static_cast<std::int32_t>(*k));
-    } else if (!loadProject(*into, *project, plc.get())) {
+    } else if (!loadProject(*into, *project, t.plc.get())) {
         return kExitFailure;
     }
-    const auto* blocks = dynamic_cast<const PlcBlocks*>(plc.get());
     PrintingOperator op({}, false);
-    auto link = openPort(*port);
+    auto link = openSerialPort(*port);
     if (!link) return kExitFailure;
-    const auto result = serial::runUpload(*link, op, *project, blocks);
+    const auto result = serial::runUpload(*link, op, *project, t.blocks());
     serial::recomputeByteCounts(*project);
     // Nothing is written unless the gateway's configuration was read whole.
     if (result.outcome != serial::TransferOutcome::Completed) return kExitFailure;
-    if (!saveProject(*out, *project, plc.get())) return kExitFailure;
+    if (!saveProject(*out, *project, t.plc.get())) return kExitFailure;
     return result.everythingRead ? kExitOk : kExitFailure;
 }
 
