@@ -56,9 +56,11 @@ TransferJob DownloadWindow::makeJob() {
             mapping = mapping_, plc = plc_](std::unique_ptr<serial::ByteLink>& link, ForwardingOperator& op) {
         if (!link) return;
         *result = serial::runDownload(*link, op, *working, mapping, plc ? &*plc : nullptr);
-        // The read-back: an upload on the same port into memory, compared with
-        // what was sent (the byte counts the download refreshed included).
-        if (wanted && result->outcome == serial::TransferOutcome::Completed && link->isOpen()) {
+        // The read-back, after a download the gateway acknowledged whole: an
+        // upload on the same port into memory, compared with what was sent (the
+        // byte counts the download refreshed included).
+        if (wanted && result->outcome == serial::TransferOutcome::Completed && result->everythingAcknowledged &&
+            link->isOpen()) {
             MessagesOnly messages(op);
             *readBack = compareWithGateway(*link, messages, *working, plc ? &*plc : nullptr);
         }
