@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The pictures in docs/: the main window on a 1440 x 900 display at scale
 # factors 1 and 2, the mapping conflict view, and the download and upload
-# windows at the end of a run, each under a virtual display.
+# windows at the end of a run (the download also with its read-back), each under
+# a virtual display.
 # Needs a build (scripts/build.sh) and xvfb-run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -17,5 +18,6 @@ shot docs/conflict-view.png --conflict-view
 # The download and upload windows at the end of a run against korvex-gatewaysim,
 # taken by their GUI test.
 xvfb-run -a -s "-screen 0 1440x900x24" env -u QT_QPA_PLATFORM KORVEX_SCREENSHOT_DIR=docs \
-  build/tests/gui/test_gui_transfer downloadsANewProjectWithThreeTicks uploadRebuildsTheTreeWithTheGatewaysNodes >/dev/null
+  build/tests/gui/test_gui_transfer downloadsANewProjectWithThreeTicks uploadRebuildsTheTreeWithTheGatewaysNodes \
+  downloadReadsBackAndSaysTheGatewayHoldsTheProject >/dev/null
 echo "Pictures written to docs/"
