@@ -741,16 +741,45 @@ private slots:
     }
 };
 
+namespace {
+
+// Runs one test object with the command line's options and those of the named
+// test functions that belong to it; an object none of the named functions
+// belongs to is skipped (so `test_gui_monitor someTest` runs just that test).
+int runTests(QObject& tests, const QStringList& args) {
+    QStringList mine{args.front()};
+    bool named = false;
+    bool anyMine = false;
+    for (qsizetype i = 1; i < args.size(); ++i) {
+        const QString& a = args[i];
+        if (a.startsWith(QLatin1Char('-'))) {
+            mine.append(a);
+            continue;
+        }
+        named = true;
+        const QString function = a.section(QLatin1Char(':'), 0, 0);
+        if (tests.metaObject()->indexOfMethod((function + QStringLiteral("()")).toLatin1().constData()) >= 0) {
+            mine.append(a);
+            anyMine = true;
+        }
+    }
+    if (named && !anyMine) return 0;
+    return QTest::qExec(&tests, mine);
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    const QStringList args = app.arguments();
     int status = 0;
     {
         MonitorWindowsTest windows;
-        status |= QTest::qExec(&windows, argc, argv);
+        status |= runTests(windows, args);
     }
     {
         DebugCommandTest command;
-        status |= QTest::qExec(&command, argc, argv);
+        status |= runTests(command, args);
     }
     return status;
 }

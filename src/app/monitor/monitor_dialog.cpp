@@ -120,10 +120,21 @@ void MonitorDialog::buildColumns() {
     std::vector<Text> titles;
     for (const auto& c : columns) titles.push_back(c.title);
     setReportColumns(list_, titles, Qt::AlignHCenter);
+    // The mode's widths, widened where this font needs more room for a title
+    // or, in the status column, for the status texts ("Respond correctly" and
+    // "Response timeout" must not both read "Respond...").
+    const QFontMetrics titleMetrics = list_->horizontalHeader()->fontMetrics();
+    const QFontMetrics cellMetrics = list_->fontMetrics();
+    int statusWidth = 0;
+    for (const Text& t : {texts::StatusRespondCorrectly, texts::StatusRespondAbnormally,
+                          texts::StatusRespondIncorrectly, texts::StatusResponseTimeout})
+        statusWidth = std::max(statusWidth, cellMetrics.horizontalAdvance(qtext(t)));
     int total = 0;
     for (std::size_t c = 0; c < columns.size(); ++c) {
-        list_->setColumnWidth(static_cast<int>(c), columns[c].width);
-        total += columns[c].width;
+        int width = std::max(columns[c].width, titleMetrics.horizontalAdvance(qtext(columns[c].title)) + 16);
+        if (columns[c].title == texts::ColumnStatus) width = std::max(width, statusWidth + 16);
+        list_->setColumnWidth(static_cast<int>(c), width);
+        total += width;
     }
     list_->setMinimumWidth(total + list_->frameWidth() * 2 + list_->verticalScrollBar()->sizeHint().width());
     list_->setMinimumHeight(list_->verticalHeader()->defaultSectionSize() * 12);
