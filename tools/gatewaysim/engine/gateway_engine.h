@@ -101,6 +101,9 @@ public:
     std::optional<std::int64_t> nextReportMs() const override { return debug_.nextReportMs(); }
     std::optional<Bytes> takeReport(std::int64_t nowMs) override { return debug_.takeReport(nowMs); }
     const DebugStream& debugStream() const { return debug_; }
+    // A program that goes away without stopping the reports stops them: the
+    // next one must not find reports among the answers it waits for.
+    void peerClosed() override { debug_.stop(); }
 
     // Carries out configuration frames as a download sends them after the
     // identification (unscrambled, state switches allowed among them), as the
