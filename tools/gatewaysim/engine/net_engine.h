@@ -9,6 +9,11 @@
 #include <string>
 
 #include "net/net_header.h"
+#include "net_monitor.h"
+
+namespace korvex {
+struct Project;
+}
 
 namespace korvex::gatewaysim {
 
@@ -20,6 +25,7 @@ struct NetDeviceOptions {
     bool remoteConfigAllowed = true;
     // The code the write answer carries (6 accepts; anything else is a refusal).
     std::uint32_t writeAnswerCode = 6;
+    ReportRate reportRate{};
 };
 
 // "12-ab-..." or "12:AB:..." into six bytes.
@@ -49,9 +55,17 @@ public:
     int restarts() const { return restarts_; }
     // The read layout built from the kept block.
     net::Bytes readBlock() const;
+    // Keeps the write block of `project` as if it had been downloaded.
+    void loadProject(const Project& project);
+
+    // The monitor stream on UDP port 18802; it reports the kept block's commands.
+    void receiveMonitorDatagram(std::span<const std::uint8_t> datagram, const MonitorPeer& from, std::int64_t nowMs);
+    NetMonitorStream& monitor() { return monitor_; }
+    const NetMonitorStream& monitor() const { return monitor_; }
 
 private:
     NetDeviceOptions options_;
+    NetMonitorStream monitor_;
     net::Bytes written_;
     int writes_ = 0;
     int restarts_ = 0;
