@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The pictures in docs/: the main window on a 1440 x 900 display at scale
-# factors 1 and 2, the mapping conflict view, and the download and upload
-# windows at the end of a run, each under a virtual display.
+# factors 1 and 2, the mapping conflict view, the download and upload windows
+# at the end of a run, and the two monitor windows, each under a virtual display.
 # Needs a build (scripts/build.sh) and xvfb-run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -18,4 +18,8 @@ shot docs/conflict-view.png --conflict-view
 # taken by their GUI test.
 xvfb-run -a -s "-screen 0 1440x900x24" env -u QT_QPA_PLATFORM KORVEX_SCREENSHOT_DIR=docs \
   build/tests/gui/test_gui_transfer downloadsANewProjectWithThreeTicks uploadRebuildsTheTreeWithTheGatewaysNodes >/dev/null
+# Both monitor windows with a few reports, taken by their GUI test.
+xvfb-run -a -s "-screen 0 1440x900x24" env -u QT_QPA_PLATFORM KORVEX_SCREENSHOT_DIR=docs \
+  build/tests/gui/test_gui_monitor serialMonitorOpensAt115200AndShowsEachReportAsItArrives \
+  debugMonitorReadsTheLayoutAndShowsTheNewestReportOnTop >/dev/null
 echo "Pictures written to docs/"

@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -31,6 +32,7 @@
 #include "app/recent_files.h"
 #include "app/search_dialog.h"
 #include "app/transfer/port_dialog.h"
+#include "io/port_opener.h"
 #include "model/texts.h"
 #include "scripted_link.h"
 #include "scripted_socket.h"
@@ -741,6 +743,114 @@ private slots:
     }
 };
 
+// ---------------------------------------------------------------- against korvex-gatewaysim
+
+// Built without the simulator: these tests are skipped.
+#ifndef KORVEX_GATEWAYSIM
+#define KORVEX_GATEWAYSIM ""
+#endif
+
+namespace {
+
+// korvex-gatewaysim on a pseudo-terminal of its own.
+class Simulator {
+public:
+    explicit Simulator(const QStringList& args) {
+        if (QStringLiteral(KORVEX_GATEWAYSIM).isEmpty()) return;
+        process_.setProgram(QStringLiteral(KORVEX_GATEWAYSIM));
+        process_.setArguments(args);
+        process_.start();
+        if (process_.waitForStarted(5000) && process_.waitForReadyRead(5000))
+            path_ = QString::fromLocal8Bit(process_.readLine()).trimmed();
+    }
+    ~Simulator() {
+        process_.terminate();
+        if (!process_.waitForFinished(3000)) process_.kill();
+        process_.waitForFinished(3000);
+    }
+    const QString& path() const { return path_; }
+
+private:
+    QProcess process_;
+    QString path_;
+};
+
+bool anyRowData(const QTableWidget* list, int column, const QString& prefix) {
+    for (int r = 0; r < list->rowCount(); ++r)
+        if (list->item(r, column) && list->item(r, column)->text().startsWith(prefix)) return true;
+    return false;
+}
+
+}  // namespace
+
+// The real port code and the simulator's report streams over a pseudo-terminal:
+// rows arrive, and a write reaches the gateway's output memory (a later report
+// of the command that writes from 4000 carries the written bytes).
+class GatewaysimMonitorTest : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<ScriptedUi> ui_;
+    std::unique_ptr<RecentFiles> recent_;
+    NoSystemPorts noPorts_;
+
+private slots:
+    void init() {
+        ui_ = std::make_unique<ScriptedUi>();
+        recent_ = std::make_unique<RecentFiles>(false);
+    }
+
+    void serialMonitorShowsTheStreamAndItsWriteComesBack() {
+        if (QStringLiteral(KORVEX_GATEWAYSIM).isEmpty()) QSKIP("built without korvex-gatewaysim");
+        Simulator sim({"--device-type", "4", "--monitor", "--baud", "115200", "--report-rate", "50"});
+        QVERIFY(!sim.path().isEmpty());
+        serial::SerialPorts ports;
+        ports.lists.ports = {sim.path().toStdString()};
+        io::SerialPortOpener opener;
+        MonitorDialog dialog(nullptr, *ui_, opener, DatagramSocketFactory{});
+        QVERIFY(dialog.openSerial(ports));
+        dialog.show();
+        QTRY_VERIFY_WITH_TIMEOUT(dialog.list()->rowCount() >= 3, 10000);
+        dialog.dataEdit()->setText(QStringLiteral("aa bb"));
+        dialog.sendButton()->click();
+        QTRY_VERIFY_WITH_TIMEOUT(anyRowData(dialog.list(), 3, QStringLiteral("aa bb 00")), 10000);
+        dialog.exitButton()->click();
+        QVERIFY(ui_->boxes.isEmpty());
+    }
+
+    void debugCommandSwitchesTheGatewayAndShowsItsReports() {
+        if (QStringLiteral(KORVEX_GATEWAYSIM).isEmpty()) QSKIP("built without korvex-gatewaysim");
+        Simulator sim({"--device-type", "4", "--firmware", "6.0", "--baud", "19200", "--debug-layout", "master"});
+        QVERIFY(!sim.path().isEmpty());
+        MainWindow w(*ui_, *recent_);
+        w.setPortSource(&noPorts_);
+        w.addSerialPorts({sim.path()});
+        w.newProject();
+        w.show();
+        int rows = 0;
+        QTimer driver;
+        driver.setInterval(20);
+        connect(&driver, &QTimer::timeout, this, [&] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (auto* ports = qobject_cast<PortDialog*>(modal)) {
+                ports->okButton()->click();
+            } else if (auto* versions = qobject_cast<FirmwareVersionDialog*>(modal)) {
+                versions->okButton()->click();
+            } else if (auto* debug = qobject_cast<DebugMonitorDialog*>(modal)) {
+                if (debug->list()->rowCount() < 3) return;
+                rows = debug->list()->rowCount();
+                ui_->buttons.enqueue(qtext(texts::AppButtonYes));
+                debug->stopDebugButton()->click();
+            }
+        });
+        driver.start();
+        w.action(Cmd::Debug)->trigger();
+        QVERIFY(rows >= 3);
+        QCOMPARE(ui_->boxTexts(),
+                 QStringList{"Tessaly in debug state, whether changes to the configuration state?"});
+    }
+};
+
 namespace {
 
 // Runs one test object with the command line's options and those of the named
@@ -780,6 +890,10 @@ int main(int argc, char** argv) {
     {
         DebugCommandTest command;
         status |= runTests(command, args);
+    }
+    {
+        GatewaysimMonitorTest simulator;
+        status |= runTests(simulator, args);
     }
     return status;
 }
