@@ -28,7 +28,9 @@ void MonitorWorker::runAndWait(TransferJob job) {
         done = true;
         loop.quit();
     });
-    if (!done) loop.exec();
+    // The windows keep painting; clicks and keys wait until the step is done,
+    // so nothing starts a second exchange meanwhile.
+    if (!done) loop.exec(QEventLoop::ExcludeUserInputEvents);
 }
 
 void MonitorWorker::startPump(PumpJob job) {
@@ -52,7 +54,7 @@ void MonitorWorker::stopPump() {
     if (!pumpRunning_) return;
     QEventLoop loop;
     connect(this, &MonitorWorker::pumpEnded, &loop, &QEventLoop::quit);
-    if (pumpRunning_) loop.exec();
+    if (pumpRunning_) loop.exec(QEventLoop::ExcludeUserInputEvents);
 }
 
 }  // namespace korvex::app

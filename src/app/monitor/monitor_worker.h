@@ -62,8 +62,8 @@ public:
 
     // Opens the port on the worker and waits for the outcome.
     serial::OpenedPort openPort(std::function<serial::OpenedPort(serial::PortOpener&)> open);
-    // Runs a short step over the port on the worker; the window keeps painting
-    // until it has ended.
+    // Runs a short step over the port on the worker; the windows keep painting
+    // (user input waits) until it has ended.
     void runAndWait(TransferJob job);
 
     // Starts the pump; pumpEnded() follows when it ends, stopped or not. The
