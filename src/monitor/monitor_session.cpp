@@ -22,16 +22,6 @@ void line(std::string& out, const Text& label, std::string_view separator, std::
 
 }  // namespace
 
-std::optional<MonitorMode> monitorModeFor(const Project& project) {
-    if (project.deviceKind == 3 || project.flags.legacyFlag233b) return MonitorMode::Serial;
-    if (project.deviceKind == 4) return MonitorMode::Ethernet;
-    return std::nullopt;
-}
-
-DebugRoute debugRouteFor(const Project& project) {
-    return project.flags.extendedSettingsFlag ? DebugRoute::AskFirmware : DebugRoute::MonitorModify;
-}
-
 std::vector<MonitorColumn> monitorColumns(MonitorMode mode) {
     std::vector<MonitorColumn> columns;
     if (mode == MonitorMode::Ethernet) columns.push_back({texts::ColumnSerialPortIndex, 80});

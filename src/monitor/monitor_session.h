@@ -3,28 +3,14 @@
 // where it goes, when the list is emptied, the pause and save switches, and the
 // record text written for each report while saving.
 #include <cstddef>
-#include <optional>
 #include <string>
 #include <vector>
 
-#include "model/project.h"
 #include "model/texts/text.h"
 #include "monitor/monitor_reports.h"
 #include "monitor/monitor_types.h"
 
 namespace korvex::monitor {
-
-// How the Monitor/Modify window talks to the project's gateway: serial for kind 3
-// or a project with legacyFlag233b, Ethernet for kind 4 (after the device
-// search); nothing otherwise (the window opens without columns).
-std::optional<MonitorMode> monitorModeFor(const Project& project);
-
-// What the Debug command opens.
-enum class DebugRoute {
-    MonitorModify,  // the Monitor/Modify window (no current-generation flag, or "4.X or 3.X")
-    AskFirmware,    // the firmware choice first: "5.0 and above" leads to the debug monitor
-};
-DebugRoute debugRouteFor(const Project& project);
 
 // The list never holds more than this many rows: the next report empties it.
 inline constexpr int kMaxMonitorRows = 151;

@@ -2,8 +2,6 @@
 // record written while saving.
 #include <gtest/gtest.h>
 
-#include <memory>
-
 #include "hex_bytes.h"
 #include "monitor/monitor_session.h"
 
@@ -77,21 +75,6 @@ TEST(MonitorColumns, EachModeInOrder) {
     EXPECT_EQ(ethernetTitles, (std::vector<std::string>{"Serial port index", "Status", "Slave Address",
                                                         "Starting Address", "Data/Exception Code"}));
     EXPECT_EQ(monitorColumns(MonitorMode::Serial).back().width, 300);
-}
-
-TEST(MonitorMode, FromKindAndFlags) {
-    auto project = std::make_unique<Project>();
-    resetToDefaults(*project, 3);
-    EXPECT_EQ(monitorModeFor(*project), MonitorMode::Serial);
-    EXPECT_EQ(debugRouteFor(*project), DebugRoute::AskFirmware);
-    resetToDefaults(*project, 4);
-    EXPECT_EQ(monitorModeFor(*project), MonitorMode::Ethernet);
-    resetToDefaults(*project, 1);
-    EXPECT_EQ(monitorModeFor(*project), std::nullopt);
-    project->flags.legacyFlag233b = true;
-    EXPECT_EQ(monitorModeFor(*project), MonitorMode::Serial);
-    project->flags.extendedSettingsFlag = false;
-    EXPECT_EQ(debugRouteFor(*project), DebugRoute::MonitorModify);
 }
 
 struct RecordCase {
