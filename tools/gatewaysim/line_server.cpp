@@ -136,7 +136,9 @@ void LineServer::sendDueReports(std::int64_t nowNs) {
     for (auto due = device_.nextReportMs(); due && *due <= nowMs; due = device_.nextReportMs()) {
         auto report = device_.takeReport(nowMs);
         if (!report) return;
-        schedule(Answer{std::move(*report), 0}, nowNs);
+        // Paced, a report goes out no sooner than the reply before it came in
+        // (the device's clock counts whole milliseconds).
+        schedule(Answer{std::move(*report), 0}, paceBaud_ > 0 ? std::max(nowNs, inboundFreeNs_) : nowNs);
     }
 }
 
@@ -163,7 +165,9 @@ void LineServer::receive(std::span<const std::uint8_t> bytes, std::int64_t nowNs
     const std::int64_t byteNs = 10'000'000'000LL / paceBaud_;
     for (std::uint8_t b : bytes) {
         inboundFreeNs_ = std::max(inboundFreeNs_, nowNs) + byteNs;
-        for (const Answer& answer : device_.receive(std::span(&b, 1), nowNs / 1'000'000)) {
+        // The device hears the byte when it would have arrived, so a report
+        // that follows a reply waits for the reply's last byte.
+        for (const Answer& answer : device_.receive(std::span(&b, 1), inboundFreeNs_ / 1'000'000)) {
             schedule(answer, inboundFreeNs_);
         }
     }
