@@ -166,16 +166,23 @@ void DebugMonitorDialog::showEvent(QShowEvent* event) {
 
 void DebugMonitorDialog::startPump() {
     ReportRelay::Callbacks callbacks;
-    callbacks.debug = [this](const monitor::DebugReport& r) { onReport(r); };
+    callbacks.debug = [this](const monitor::DebugReport& r, bool displayed) { onReport(r, displayed); };
     auto relay = std::make_shared<ReportRelay>(this, std::move(callbacks));
     worker_->startPump([relay, layout = session_->layout()](std::unique_ptr<serial::ByteLink>& link,
                                                              monitor::PumpControl& control) {
         if (!link) return monitor::PumpEnd::LinkFailed;
+        relay->watch(control);
         return monitor::runDebugMonitor(*link, layout, control, *relay);
     });
 }
 
-void DebugMonitorDialog::onReport(const monitor::DebugReport& report) {
+void DebugMonitorDialog::onReport(const monitor::DebugReport& report, bool displayed) {
+    // A report the pump took while the display was stopped is neither shown
+    // nor counted, even when "Continue to Display" was pressed since.
+    if (!displayed) {
+        emit reportHandled();
+        return;
+    }
     const monitor::DebugUpdate update = session_->show(report);
     if (update.insertRow) insertReportRow(list_, 0, update.cells, Qt::AlignLeft);
     if (update.readDataChanged) readData_->setPlainText(fromUtf8(session_->readDataText()));

@@ -72,7 +72,7 @@ private:
     void buildColumns();
     void fitColumns();
     void startPump();
-    void onReport(const monitor::DebugReport& report);
+    void onReport(const monitor::DebugReport& report, bool displayed);
     void onSend();
     void onSave();
     void onDisplay();

@@ -25,16 +25,29 @@ public:
     struct Callbacks {
         std::function<void(const monitor::SerialMonitorReport&)> serial;
         std::function<void(const monitor::EthernetMonitorReport&)> ethernet;
-        std::function<void(const monitor::DebugReport&)> debug;
+        // `displayed`: whether the reports were displayed when the pump took
+        // this one (the click that changed it may not have reached the pump).
+        std::function<void(const monitor::DebugReport&, bool displayed)> debug;
         std::function<void(const monitor::PendingWrite&)> writeSent;
         std::function<void(const monitor::PendingWrite&)> writeDropped;
     };
 
     ReportRelay(QObject* context, Callbacks callbacks) : context_(context), callbacks_(std::move(callbacks)) {}
 
+    // The controls of the pump this relay serves (set on the worker before the
+    // pump starts): each debug report carries the display switch as the pump
+    // saw it when it answered the report.
+    void watch(const monitor::PumpControl& control) { control_ = &control; }
+
     void serialReport(const monitor::SerialMonitorReport& report) override { post(callbacks_.serial, report); }
     void ethernetReport(const monitor::EthernetMonitorReport& report) override { post(callbacks_.ethernet, report); }
-    void debugReport(const monitor::DebugReport& report) override { post(callbacks_.debug, report); }
+    void debugReport(const monitor::DebugReport& report) override {
+        if (!callbacks_.debug) return;
+        const bool displayed = !control_ || control_->displaying();
+        QMetaObject::invokeMethod(
+            context_, [callback = callbacks_.debug, report, displayed] { callback(report, displayed); },
+            Qt::QueuedConnection);
+    }
     void writeSent(const monitor::PendingWrite& write) override { post(callbacks_.writeSent, write); }
     void writeDropped(const monitor::PendingWrite& write) override { post(callbacks_.writeDropped, write); }
 
@@ -47,6 +60,7 @@ private:
 
     QObject* context_;
     Callbacks callbacks_;
+    const monitor::PumpControl* control_ = nullptr;
 };
 
 // What the pump does on the worker: `link` is the worker's open port (null for
