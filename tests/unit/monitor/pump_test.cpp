@@ -260,6 +260,21 @@ TEST_F(DebugPump, StopWithLeaveSendsStopRequestThenLeaveFrame) {
     EXPECT_EQ(sentText(link), (std::vector<std::string>{"D2 01 EA BD", "D2 01 F0 C3", "0F 01 01 11"}));
 }
 
+TEST_F(DebugPump, StopIsSeenWithinOnePollWhileAWriteWaits) {
+    control.setPendingWrite({0x4000, hexBytes("01")});
+    std::int64_t requested = -1;
+    link.onClock = [&](std::int64_t now) {
+        if (now >= 2500 && requested < 0) {
+            requested = now;
+            control.requestStop();
+        }
+    };
+    EXPECT_EQ(runDebugMonitor(link, DebugLayout::Master, control, handler), PumpEnd::Stopped);
+    EXPECT_LE(link.nowMs() - requested, kPumpPollMs);
+    EXPECT_LE(link.longestWaitMs, kPumpPollMs);
+    EXPECT_EQ(sentText(link), (std::vector<std::string>{"D2 01 EA BD", "D2 01 F0 C3"})) << "the write never went out";
+}
+
 TEST_F(DebugPump, FailedAcknowledgementEndsThePump) {
     link.arriveAt(10, withSum(hexBytes("d3 02 00 01")));
     link.onSend = [&](const Bytes& b) {

@@ -4,6 +4,7 @@
 
 #include "../serial/case_names.h"
 #include "hex_bytes.h"
+#include "monitor/monitor_frames.h"
 #include "monitor/send_checks.h"
 
 namespace korvex::monitor {
@@ -110,6 +111,18 @@ INSTANTIATE_TEST_SUITE_P(
         DebugSendCase{"AddressAboveRange", "40F4", "01", std::nullopt, "", "DebugAddressRange"},
         DebugSendCase{"DataRunsPastTheOutputMemory", "40F3", "01 02", std::nullopt, "", "DebugAddressRange"}),
     CaseName{});
+
+// The windows' examples from the typed fields to the bytes on the wire.
+TEST(SendExamples, FieldsToWireBytes) {
+    using korvex::testing::hexText;
+    const auto monitor = checkMonitorSend("4000", "00 01 02 03");
+    ASSERT_TRUE(monitor.write);
+    EXPECT_EQ(hexText(serialWriteReply(*monitor.write)), "01 40 00 04 00 01 02 03");
+    EXPECT_EQ(hexText(ethernetWriteReply(*monitor.write)), "00 00 00 10 00 00 00 0A 00 00 00 01 40 00 00 01 02 03");
+    const auto debug = checkDebugSend("4000", "0a 1b");
+    ASSERT_TRUE(debug.write);
+    EXPECT_EQ(hexText(debugWriteRequest(*debug.write)), "D4 05 01 40 00 0A 1B 3F");
+}
 
 }  // namespace
 }  // namespace korvex::monitor
