@@ -69,6 +69,57 @@ private:
     std::string first_;
 };
 
+// Passes everything to the real link and splits each report's turn into the
+// program's part (from the read that completed a report to its reply) and the
+// line's part (from the reply to the first bytes of the next report: the
+// simulator's reaction plus the reply's and the first byte's wire time).
+class TimingLink final : public serial::ByteLink {
+public:
+    explicit TimingLink(serial::ByteLink& link) : link_(link) {}
+    bool send(std::span<const std::uint8_t> bytes) override {
+        const auto now = Clock::now();
+        if (lastRead_ != Clock::time_point{}) {
+            programUs_ += std::chrono::duration<double, std::micro>(now - lastRead_).count();
+            ++replies_;
+        }
+        sentAt_ = now;
+        return link_.send(bytes);
+    }
+    std::size_t bytesWaiting() override { return link_.bytesWaiting(); }
+    std::size_t read(std::span<std::uint8_t> out) override {
+        const std::size_t n = link_.read(out);
+        if (n > 0) {
+            const auto now = Clock::now();
+            if (sentAt_ != Clock::time_point{}) {
+                lineUs_ += std::chrono::duration<double, std::micro>(now - sentAt_).count();
+                ++turns_;
+                sentAt_ = {};
+            }
+            lastRead_ = now;
+        }
+        return n;
+    }
+    std::size_t waitForBytes(std::size_t count, int timeoutMs) override { return link_.waitForBytes(count, timeoutMs); }
+    void purge() override { link_.purge(); }
+    std::int64_t nowMs() override { return link_.nowMs(); }
+    bool isOpen() const override { return link_.isOpen(); }
+
+    void print(int baud, double replyBytes) const {
+        if (replies_ == 0 || turns_ == 0) return;
+        const double byteUs = 10e6 / baud;
+        std::printf("    per report: program %.0f us from the last read to the reply; reply to next report's first"
+                    " bytes %.0f us (wire %.0f us for the reply and one byte)\n",
+                    programUs_ / static_cast<double>(replies_), lineUs_ / static_cast<double>(turns_),
+                    (replyBytes + 1) * byteUs);
+    }
+
+private:
+    serial::ByteLink& link_;
+    Clock::time_point lastRead_{}, sentAt_{};
+    double programUs_ = 0, lineUs_ = 0;
+    std::size_t replies_ = 0, turns_ = 0;
+};
+
 // Counts reports and their bytes from the first report on, shows each in the
 // window's model like the dialogs do, and stops the pump after `wanted`.
 class Counter : public monitor::ReportHandler {
@@ -140,8 +191,10 @@ void serialMonitor(std::size_t n) {
     }
     monitor::PumpControl control;
     Counter counter(control, n, monitor::MonitorMode::Serial);
-    monitor::runSerialMonitor(*link, control, counter);
+    TimingLink timing(*link);
+    monitor::runSerialMonitor(timing, control, counter);
     print("serial monitor, 115200", counter, monitor::kSerialMonitorBaud, 5.0);
+    timing.print(monitor::kSerialMonitorBaud, 1);
 }
 
 void debugMonitor(std::size_t n) {
@@ -157,8 +210,10 @@ void debugMonitor(std::size_t n) {
     }
     monitor::PumpControl control;
     Counter counter(control, n, monitor::MonitorMode::Serial);
-    monitor::runDebugMonitor(*link, monitor::DebugLayout::Master, control, counter);
+    TimingLink timing(*link);
+    monitor::runDebugMonitor(timing, monitor::DebugLayout::Master, control, counter);
     print("debug monitor, 19200", counter, monitor::kDebugBaud, 1000.0 / 300.0);
+    timing.print(monitor::kDebugBaud, 4);
 }
 
 void ethernetMonitor(std::size_t n) {

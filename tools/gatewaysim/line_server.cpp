@@ -208,8 +208,9 @@ int LineServer::run(const volatile std::sig_atomic_t& stop, int idleSeconds) {
         std::int64_t waitNs = 1'000'000'000;
         if (!outgoing_.empty()) waitNs = std::clamp<std::int64_t>(outgoing_.front().dueNs - now, 0, waitNs);
         if (const auto due = device_.nextReportMs()) {
-            // Woken a little after the millisecond the report is due in.
-            waitNs = std::clamp<std::int64_t>((*due + 1) * 1'000'000 - now, 0, waitNs);
+            // Woken at the start of the millisecond the report is due in; paced,
+            // it then goes out when the reply before it has come in.
+            waitNs = std::clamp<std::int64_t>(*due * 1'000'000 - now, 0, waitNs);
         }
         pollfd p[2] = {{fd_, POLLIN, 0}, {watchFd_, POLLIN, 0}};
         // A peer that cannot take more makes the write wait for room.
