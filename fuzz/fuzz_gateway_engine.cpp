@@ -1,6 +1,7 @@
 // Feeds arbitrary request bytes to the gateway simulator's engine: whatever
 // arrives, in whatever pieces, every answer is one complete frame with its
-// checksum, and the stored configuration stays within its tables.
+// checksum, the debug reports it sends on its own stay within what the debug
+// monitor reads, and the stored configuration stays within its tables.
 //
 // Input: byte 0 chooses the device type and firmware, byte 1 a fault; then
 // pieces of request bytes, each preceded by its length and a time step.
@@ -15,7 +16,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size < 2) return 0;
     static constexpr std::uint8_t kFirmware[][2] = {{3, 0}, {4, 5}, {5, 1}, {5, 2}, {5, 9}, {6, 0}, {7, 3}};
     const auto& fw = kFirmware[(data[0] >> 3) % 7];
-    GatewayEngine engine(DeviceOptions{static_cast<std::uint8_t>(data[0] % 7 + 1), fw[0], fw[1], 244});
+    const DebugLayout layouts[] = {DebugLayout::Master, DebugLayout::Slave, DebugLayout::User};
+    GatewayEngine engine(DeviceOptions{static_cast<std::uint8_t>(data[0] % 7 + 1), fw[0], fw[1], 244,
+                                       layouts[(data[1] >> 6) % 3], ReportRate{0}});
     const bool badSums = (data[1] & 3) == 1;
     if (data[1] & 3) {
         const FaultKind kinds[] = {FaultKind::BadChecksum, FaultKind::ErrorFrame, FaultKind::Silent};
@@ -33,6 +36,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             const auto& b = answer.bytes;
             if (b.size() < 3 || b.size() != korvex::serial::frameLengthFromHeader(b[1])) __builtin_trap();
             if (!badSums && !korvex::serial::hasValidChecksum(b)) __builtin_trap();
+        }
+        while (const auto report = engine.takeReport(now)) {
+            if (report->size() < 4 || report->size() > 249) __builtin_trap();
         }
     }
     for (const auto& subnet : engine.memory().subnets) {

@@ -2,7 +2,7 @@
 # The pictures in docs/: the main window on a 1440 x 900 display at scale
 # factors 1 and 2, the mapping conflict view, and the download and upload
 # windows at the end of a run (the download also with its read-back), each under
-# a virtual display.
+# a virtual display, and the two monitor windows with a few reports.
 # Needs a build (scripts/build.sh) and xvfb-run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -20,4 +20,8 @@ shot docs/conflict-view.png --conflict-view
 xvfb-run -a -s "-screen 0 1440x900x24" env -u QT_QPA_PLATFORM KORVEX_SCREENSHOT_DIR=docs \
   build/tests/gui/test_gui_transfer downloadsANewProjectWithThreeTicks uploadRebuildsTheTreeWithTheGatewaysNodes \
   downloadReadsBackAndSaysTheGatewayHoldsTheProject >/dev/null
+# Both monitor windows with a few reports, taken by their GUI test.
+xvfb-run -a -s "-screen 0 1440x900x24" env -u QT_QPA_PLATFORM KORVEX_SCREENSHOT_DIR=docs \
+  build/tests/gui/test_gui_monitor serialMonitorOpensAt115200AndShowsEachReportAsItArrives \
+  debugMonitorReadsTheLayoutAndShowsTheNewestReportOnTop >/dev/null
 echo "Pictures written to docs/"

@@ -23,6 +23,7 @@
 #include "app/ethernet_commands.h"
 #include "app/export_command.h"
 #include "app/lock_indicators.h"
+#include "app/monitor/monitor_commands.h"
 #include "app/prompt_pane.h"
 #include "app/property_grid.h"
 #include "app/qt_text.h"
@@ -45,9 +46,6 @@ constexpr QSize kToolButtonSize(90, 60);
 constexpr int kPromptHeight = 240;
 // The tree pane never takes more than this share of the window's width.
 constexpr double kTreeShareMax = 0.45;
-// The Debug command and its monitor are not part of this build: the command
-// stays disabled whatever its enabling rule says.
-constexpr bool kDebugMonitorBuilt = false;
 
 // Menu text without the mnemonic marks and the shortcut part, for tips.
 QString plainText(const Text& t) {
@@ -66,7 +64,8 @@ MainWindow::MainWindow(UiServices& ui, RecentFiles& recent, QWidget* parent)
     session_ = std::make_unique<EditorSession>(project_, operator_);
     systemPorts_ = std::make_unique<io::SystemPortSource>();
     portSource_ = systemPorts_.get();
-    portOpener_ = std::make_unique<io::SerialPortOpener>();
+    systemOpener_ = std::make_unique<io::SerialPortOpener>();
+    portOpener_ = systemOpener_.get();
     setWindowTitle(qtext(texts::AppTitle));
     setWindowIcon(QIcon(QStringLiteral(":/icons/korvex.svg")));
     // The usual sizes, made smaller where the screen's available area is smaller
@@ -432,7 +431,7 @@ void MainWindow::updateCommandStates() {
         {Cmd::Download, e.download},
         {Cmd::ConflictDetection, e.conflictDetection},
         {Cmd::ExportExcel, e.exportExcel},
-        {Cmd::Debug, e.debug && kDebugMonitorBuilt},
+        {Cmd::Debug, e.debug},
         {Cmd::CalculateMapping, e.calculateMapping},
         {Cmd::EditBaseAddress, e.editBaseAddress},
         {Cmd::CancelBaseAddress, e.cancelBaseAddress},
@@ -759,7 +758,14 @@ void MainWindow::enumerateSerialPorts() {
     serial::enumerateSerialPorts(serialPorts_, *portSource_, project_.deviceKind);
 }
 
-void MainWindow::onDebug() {}
+void MainWindow::setPortOpener(serial::PortOpener* opener) {
+    portOpener_ = opener ? opener : systemOpener_.get();
+}
+
+void MainWindow::onDebug() {
+    commitPendingEdit();
+    runDebugCommand(DebugCommandContext{serialContext(), ethernetTarget_, udpSocketFactory()});
+}
 
 void MainWindow::onConflictDetection() {
     commitPendingEdit();

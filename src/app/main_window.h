@@ -119,6 +119,8 @@ public:
     void setPortSource(serial::PortSource* source);
     // Rebuilds the port lists (start-up and New).
     void enumerateSerialPorts();
+    // How ports are opened (tests pass a stand-in; null: the real ports).
+    void setPortOpener(serial::PortOpener* opener);
 
     // Re-reads the enabling of every command.
     void updateCommandStates();
@@ -243,7 +245,8 @@ private:
     serial::SerialPorts serialPorts_;
     std::unique_ptr<serial::PortSource> systemPorts_;
     serial::PortSource* portSource_ = nullptr;
-    std::unique_ptr<serial::PortOpener> portOpener_;
+    std::unique_ptr<serial::PortOpener> systemOpener_;
+    serial::PortOpener* portOpener_ = nullptr;
     // Whether the gateway lets Korvex configure it from afar; the device search
     // of the EtherNet/IP variant will set it. Until then it stays true.
     bool remoteConfigAllowed_ = true;

@@ -67,6 +67,24 @@ QString WidgetUiServices::saveFileName(QWidget* parent, const QString& filter, c
     return withProjectExtension(dialog.selectedFiles().constFirst());
 }
 
+QString WidgetUiServices::saveFileNameWithSuffix(QWidget* parent, const QString& filter,
+                                                 const QString& defaultSuffix) {
+    QFileDialog dialog(parent, QString(), QString(), filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(defaultSuffix);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    return withDefaultSuffix(dialog.selectedFiles().constFirst(), defaultSuffix);
+}
+
+void WidgetUiServices::showNotice(QWidget* parent, const BoxRequest& request) {
+    auto* box = new QMessageBox(toQtIcon(request.icon), request.title, request.text, QMessageBox::Ok, parent);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::NonModal);
+    box->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    box->show();
+}
+
 bool WidgetUiServices::openUrl(const QUrl& url) { return QDesktopServices::openUrl(url); }
 
 bool WidgetUiServices::hasLauncher() {
@@ -99,6 +117,13 @@ bool WidgetUiServices::isOnline() {
         }
     }
     return false;
+}
+
+QString withDefaultSuffix(const QString& path, const QString& suffix) {
+    if (path.isEmpty() || suffix.isEmpty()) return path;
+    const QFileInfo info(path);
+    if (info.suffix().isEmpty() && !info.fileName().endsWith(QLatin1Char('.'))) return path + QLatin1Char('.') + suffix;
+    return path;
 }
 
 QString withProjectExtension(const QString& path) {

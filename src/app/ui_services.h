@@ -32,6 +32,16 @@ public:
     virtual QString openFileName(QWidget* parent, const QString& filter) = 0;
     // Save dialog with the overwrite prompt; `suggested` is the preselected path.
     virtual QString saveFileName(QWidget* parent, const QString& filter, const QString& suggested) = 0;
+    // Save dialog for a file of another kind than a project: a typed name
+    // without an extension gets `.defaultSuffix` before the overwrite prompt
+    // sees it. By default the project save dialog answers.
+    virtual QString saveFileNameWithSuffix(QWidget* parent, const QString& filter, const QString& defaultSuffix) {
+        (void)defaultSuffix;
+        return saveFileName(parent, filter, QString());
+    }
+    // A message box that does not wait for its OK: the caller goes on at once
+    // (a monitor keeps showing reports). By default shown like messageBox.
+    virtual void showNotice(QWidget* parent, const BoxRequest& request) { messageBox(parent, request); }
     virtual bool openUrl(const QUrl& url) = 0;
     // Whether the desktop has a program that opens files and web pages
     // (openUrl then has something to start).
@@ -48,6 +58,8 @@ public:
     int messageBox(QWidget* parent, const BoxRequest& request) override;
     QString openFileName(QWidget* parent, const QString& filter) override;
     QString saveFileName(QWidget* parent, const QString& filter, const QString& suggested) override;
+    QString saveFileNameWithSuffix(QWidget* parent, const QString& filter, const QString& defaultSuffix) override;
+    void showNotice(QWidget* parent, const BoxRequest& request) override;
     bool openUrl(const QUrl& url) override;
     bool hasLauncher() override;
     bool isOnline() override;
@@ -60,5 +72,7 @@ int messageBoxMinimumWidth(const QString& title, const QFontMetrics& metrics);
 // A file name as the save dialog returns it, with ".kvx" appended when the
 // typed name has no extension.
 QString withProjectExtension(const QString& path);
+// The same with another extension (`suffix` without its dot).
+QString withDefaultSuffix(const QString& path, const QString& suffix);
 
 }  // namespace korvex::app

@@ -27,7 +27,7 @@ bool UdpDatagramSocket::sendTo(std::span<const std::uint8_t> bytes, const std::s
     return sent == static_cast<qint64>(bytes.size());
 }
 
-std::optional<net::Bytes> UdpDatagramSocket::receive(std::size_t maxSize, int timeoutMs) {
+std::optional<net::Datagram> UdpDatagramSocket::receiveFrom(std::size_t maxSize, int timeoutMs) {
     QDeadlineTimer deadline(timeoutMs);
     while (!socket_.hasPendingDatagrams()) {
         if (deadline.hasExpired() || !socket_.waitForReadyRead(static_cast<int>(deadline.remainingTime())))
@@ -35,9 +35,18 @@ std::optional<net::Bytes> UdpDatagramSocket::receive(std::size_t maxSize, int ti
     }
     const qint64 size = socket_.pendingDatagramSize();
     QByteArray data(static_cast<qsizetype>(size < 0 ? 0 : size), '\0');
-    const qint64 got = socket_.readDatagram(data.data(), data.size());
+    QHostAddress from;
+    quint16 fromPort = 0;
+    const qint64 got = socket_.readDatagram(data.data(), data.size(), &from, &fromPort);
     if (got < 0) return std::nullopt;
-    net::Bytes out(data.begin(), data.begin() + std::min<qint64>(got, static_cast<qint64>(maxSize)));
+    net::Datagram out;
+    out.bytes.assign(data.begin(), data.begin() + std::min<qint64>(got, static_cast<qint64>(maxSize)));
+    // An IPv4 sender may be reported in its IPv6-mapped form; the dotted form is
+    // what callers compare with.
+    bool isV4 = false;
+    const quint32 v4 = from.toIPv4Address(&isV4);
+    out.address = isV4 ? QHostAddress(v4).toString().toStdString() : from.toString().toStdString();
+    out.port = fromPort;
     return out;
 }
 

@@ -21,7 +21,7 @@ public:
                                                    std::uint16_t localPort = net::kLocalUdpPort);
 
     bool sendTo(std::span<const std::uint8_t> bytes, const std::string& address, std::uint16_t port) override;
-    std::optional<net::Bytes> receive(std::size_t maxSize, int timeoutMs) override;
+    std::optional<net::Datagram> receiveFrom(std::size_t maxSize, int timeoutMs) override;
 
 private:
     UdpDatagramSocket() = default;

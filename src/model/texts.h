@@ -31,3 +31,6 @@
 #if __has_include("model/texts/port_texts.h")
 #include "model/texts/port_texts.h"
 #endif
+#if __has_include("model/texts/monitor_texts.h")
+#include "model/texts/monitor_texts.h"
+#endif

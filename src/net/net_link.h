@@ -12,15 +12,29 @@
 
 namespace korvex::net {
 
+// One received datagram and where it came from.
+struct Datagram {
+    Bytes bytes;
+    std::string address;  // the sender's IPv4 address, dotted ("127.0.0.1")
+    std::uint16_t port = 0;
+};
+
 // One UDP socket, bound to its local port by whoever made it.
 class DatagramSocket {
 public:
     virtual ~DatagramSocket() = default;
     // Sends one datagram; false when it could not be sent.
     virtual bool sendTo(std::span<const std::uint8_t> bytes, const std::string& address, std::uint16_t port) = 0;
-    // The next datagram, waiting at most timeoutMs for it; at most maxSize of its
-    // bytes (the rest is dropped). nullopt when none came in time or the socket failed.
-    virtual std::optional<Bytes> receive(std::size_t maxSize, int timeoutMs) = 0;
+    // The next datagram with its sender, waiting at most timeoutMs for it; at
+    // most maxSize of its bytes (the rest is dropped). nullopt when none came in
+    // time or the socket failed.
+    virtual std::optional<Datagram> receiveFrom(std::size_t maxSize, int timeoutMs) = 0;
+    // The same without the sender.
+    std::optional<Bytes> receive(std::size_t maxSize, int timeoutMs) {
+        auto datagram = receiveFrom(maxSize, timeoutMs);
+        if (!datagram) return std::nullopt;
+        return std::move(datagram->bytes);
+    }
 };
 
 // One TCP connection to a gateway. Every call is bounded by its time-out.

@@ -124,7 +124,7 @@ private slots:
         QVERIFY(options.file.isEmpty());
     }
 
-    void serialConnectionOpensTheDialogAndDebugIsDisabled() {
+    void serialConnectionOpensTheDialogAndDebugIsEnabled() {
         ScriptedUi ui;
         RecentFiles recent(false);
         MainWindow window(ui, recent);
@@ -133,7 +133,7 @@ private slots:
         window.newProject();
         window.show();
         QVERIFY(window.action(Cmd::SerialConnection)->isEnabled());
-        QVERIFY(!window.action(Cmd::Debug)->isEnabled());
+        QVERIFY(window.action(Cmd::Debug)->isEnabled());
 
         QString title;
         int listed = 0;

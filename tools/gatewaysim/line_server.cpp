@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
+#include <sys/inotify.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -54,12 +55,12 @@ speed_t speedFor(int baud) {
 
 }  // namespace
 
-LineServer::LineServer(GatewayEngine& engine, int paceBaud, bool verbose)
-    : engine_(engine), paceBaud_(paceBaud), verbose_(verbose) {}
+LineServer::LineServer(LineDevice& device, int paceBaud, bool verbose)
+    : device_(device), paceBaud_(paceBaud), verbose_(verbose) {}
 
 LineServer::~LineServer() {
-    if (fd_ >= 0) ::close(fd_);
-    if (keepFd_ >= 0) ::close(keepFd_);
+    for (int fd : {fd_, keepFd_, watchFd_})
+        if (fd >= 0) ::close(fd);
 }
 
 bool LineServer::openPseudoTerminal(std::string* path, std::string* error) {
@@ -79,6 +80,12 @@ bool LineServer::openPseudoTerminal(std::string* path, std::string* error) {
     fd_ = master;
     keepFd_ = slave;
     *path = name.data();
+    // Opens and closes by other programs from now on (ours came before).
+    watchFd_ = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    if (watchFd_ >= 0 && inotify_add_watch(watchFd_, name.data(), IN_OPEN | IN_CLOSE) < 0) {
+        ::close(watchFd_);
+        watchFd_ = -1;
+    }
     return true;
 }
 
@@ -97,7 +104,42 @@ bool LineServer::openDevice(const std::string& path, int baud, std::string* erro
         tcflush(fd, TCIOFLUSH);
     }
     fd_ = fd;
+    openAtStart_ = true;
     return true;
+}
+
+void LineServer::readTerminalEvents(std::int64_t nowNs) {
+    alignas(inotify_event) char buffer[1024];
+    for (;;) {
+        const ssize_t got = ::read(watchFd_, buffer, sizeof buffer);
+        if (got <= 0) return;
+        for (ssize_t at = 0; at + static_cast<ssize_t>(sizeof(inotify_event)) <= got;) {
+            const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
+            if (event->mask & IN_OPEN) {
+                if (verbose_) std::cerr << "terminal opened\n";
+                device_.peerOpened(nowNs / 1'000'000 + kSessionSettleMs);
+            }
+            if (event->mask & IN_CLOSE) {
+                if (verbose_) std::cerr << "terminal closed\n";
+                device_.peerClosed();
+                // What the closed program did not read is of no use to the next.
+                outgoing_.clear();
+                lineFreeNs_ = 0;
+            }
+            at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
+        }
+    }
+}
+
+void LineServer::sendDueReports(std::int64_t nowNs) {
+    const std::int64_t nowMs = nowNs / 1'000'000;
+    for (auto due = device_.nextReportMs(); due && *due <= nowMs; due = device_.nextReportMs()) {
+        auto report = device_.takeReport(nowMs);
+        if (!report) return;
+        // Paced, a report goes out no sooner than the reply before it came in
+        // (the device's clock counts whole milliseconds).
+        schedule(Answer{std::move(*report), 0}, paceBaud_ > 0 ? std::max(nowNs, inboundFreeNs_) : nowNs);
+    }
 }
 
 void LineServer::schedule(const Answer& answer, std::int64_t nowNs) {
@@ -115,7 +157,7 @@ void LineServer::schedule(const Answer& answer, std::int64_t nowNs) {
 
 void LineServer::receive(std::span<const std::uint8_t> bytes, std::int64_t nowNs) {
     if (paceBaud_ <= 0) {
-        for (const Answer& answer : engine_.receive(bytes, nowNs / 1'000'000)) schedule(answer, nowNs);
+        for (const Answer& answer : device_.receive(bytes, nowNs / 1'000'000)) schedule(answer, nowNs);
         return;
     }
     // Paced, a request counts as received when its last byte would have come
@@ -123,7 +165,9 @@ void LineServer::receive(std::span<const std::uint8_t> bytes, std::int64_t nowNs
     const std::int64_t byteNs = 10'000'000'000LL / paceBaud_;
     for (std::uint8_t b : bytes) {
         inboundFreeNs_ = std::max(inboundFreeNs_, nowNs) + byteNs;
-        for (const Answer& answer : engine_.receive(std::span(&b, 1), nowNs / 1'000'000)) {
+        // The device hears the byte when it would have arrived, so a report
+        // that follows a reply waits for the reply's last byte.
+        for (const Answer& answer : device_.receive(std::span(&b, 1), inboundFreeNs_ / 1'000'000)) {
             schedule(answer, inboundFreeNs_);
         }
     }
@@ -153,30 +197,41 @@ int LineServer::run(const volatile std::sig_atomic_t& stop, int idleSeconds) {
     sigdelset(&waitMask, SIGINT);
 
     std::int64_t lastRequestNs = steadyNs();
+    if (openAtStart_) device_.peerOpened(lastRequestNs / 1'000'000);
     std::array<std::uint8_t, 512> buffer{};
     while (!stop) {
         std::int64_t now = steadyNs();
+        sendDueReports(now);
         writeDue(now);
         if (idleSeconds > 0 && now - lastRequestNs > idleSeconds * 1'000'000'000LL) break;
 
         std::int64_t waitNs = 1'000'000'000;
         if (!outgoing_.empty()) waitNs = std::clamp<std::int64_t>(outgoing_.front().dueNs - now, 0, waitNs);
-        pollfd p{fd_, POLLIN, 0};
+        if (const auto due = device_.nextReportMs()) {
+            // Woken at the start of the millisecond the report is due in; paced,
+            // it then goes out when the reply before it has come in.
+            waitNs = std::clamp<std::int64_t>(*due * 1'000'000 - now, 0, waitNs);
+        }
+        pollfd p[2] = {{fd_, POLLIN, 0}, {watchFd_, POLLIN, 0}};
         // A peer that cannot take more makes the write wait for room.
         if (!outgoing_.empty() && outgoing_.front().dueNs <= now) {
-            p.events |= POLLOUT;
+            p[0].events |= POLLOUT;
             waitNs = 1'000'000'000;
         }
         const timespec timeout{static_cast<time_t>(waitNs / 1'000'000'000),
                                static_cast<long>(waitNs % 1'000'000'000)};
-        const int ready = ppoll(&p, 1, &timeout, &waitMask);
+        const int ready = ppoll(p, watchFd_ >= 0 ? 2 : 1, &timeout, &waitMask);
         if (ready < 0) {
             if (errno == EINTR) continue;
             std::cerr << "korvex-gatewaysim: " << std::strerror(errno) << '\n';
             return 1;
         }
         if (ready == 0) continue;
-        if (p.revents & POLLIN) {
+        if (watchFd_ >= 0 && (p[1].revents & POLLIN)) {
+            lastRequestNs = steadyNs();
+            readTerminalEvents(lastRequestNs);
+        }
+        if (p[0].revents & POLLIN) {
             const ssize_t got = ::read(fd_, buffer.data(), buffer.size());
             if (got > 0) {
                 now = steadyNs();
@@ -185,7 +240,7 @@ int LineServer::run(const volatile std::sig_atomic_t& stop, int idleSeconds) {
                 if (verbose_) logFrame(">", bytes);
                 receive(bytes, now);
             }
-        } else if (p.revents & (POLLHUP | POLLERR)) {
+        } else if (p[0].revents & (POLLHUP | POLLERR)) {
             // A device whose other end is gone: wait a moment instead of spinning.
             const timespec pause{0, 50'000'000};
             nanosleep(&pause, nullptr);

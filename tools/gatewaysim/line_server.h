@@ -4,20 +4,26 @@
 // answers written back. Paced at a baud rate, it hands each answer byte over
 // when it would have arrived on a line at that rate, and answers a request only
 // when the request itself would have arrived, so transfers take the time they
-// take on a real line.
+// take on a real line. Reports the device sends on its own go out when due.
+// On a pseudo-terminal it watches the terminal for programs opening and
+// closing it and tells the device (a monitor stream starts a session then).
 #include <csignal>
 #include <cstdint>
 #include <deque>
 #include <span>
 #include <string>
 
-#include "gateway_engine.h"
+#include "line_device.h"
 
 namespace korvex::gatewaysim {
 
 class LineServer {
 public:
-    LineServer(GatewayEngine& engine, int paceBaud, bool verbose);
+    // A program that opened the terminal gets this long to set the line up and
+    // purge it before a session's first report.
+    static constexpr std::int64_t kSessionSettleMs = 200;
+
+    LineServer(LineDevice& device, int paceBaud, bool verbose);
     ~LineServer();
     LineServer(const LineServer&) = delete;
     LineServer& operator=(const LineServer&) = delete;
@@ -42,12 +48,17 @@ private:
     void receive(std::span<const std::uint8_t> bytes, std::int64_t nowNs);
     void schedule(const Answer& answer, std::int64_t nowNs);
     void writeDue(std::int64_t nowNs);
+    void sendDueReports(std::int64_t nowNs);
+    // Reads the open and close events of the terminal.
+    void readTerminalEvents(std::int64_t nowNs);
 
-    GatewayEngine& engine_;
+    LineDevice& device_;
     int paceBaud_;
     bool verbose_;
     int fd_ = -1;       // the side the simulator reads and writes
     int keepFd_ = -1;   // the pseudo-terminal's other side, held open
+    int watchFd_ = -1;  // inotify on the terminal's path
+    bool openAtStart_ = false;  // a serial device: the line counts as open from the start
     std::deque<Outgoing> outgoing_;
     std::int64_t lineFreeNs_ = 0;     // our answers occupy the line until then
     std::int64_t inboundFreeNs_ = 0;  // paced: the request bytes are in by then

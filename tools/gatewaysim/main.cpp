@@ -2,10 +2,13 @@
 #include <csignal>
 #include <fstream>
 #include <iostream>
+#include <memory>
 #include <sstream>
 
 #include "gateway_engine.h"
 #include "line_server.h"
+#include "model/kvx_file.h"
+#include "serial_monitor_device.h"
 #include "net_server.h"
 #include "simulator_options.h"
 #include "start_configuration.h"
@@ -54,7 +57,8 @@ int main(int argc, char** argv) {
             return 1;
         }
     }
-    if (!options->configFile.empty() && !loadProjectFile(engine, options->configFile, &error)) {
+    const bool net = !options->netAddress.empty();
+    if (!net && !options->configFile.empty() && !loadProjectFile(engine, options->configFile, &error)) {
         std::cerr << "korvex-gatewaysim: " << options->configFile << ": " << error << '\n';
         return 1;
     }
@@ -63,8 +67,16 @@ int main(int argc, char** argv) {
     std::signal(SIGINT, requestStop);
     std::signal(SIGPIPE, SIG_IGN);
 
-    if (!options->netAddress.empty()) {
+    if (net) {
         NetGatewayEngine netEngine(options->net);
+        if (!options->configFile.empty()) {
+            auto project = std::make_unique<korvex::Project>();
+            if (const auto message = korvex::openProject(options->configFile, *project)) {
+                std::cerr << "korvex-gatewaysim: " << options->configFile << ": " << message->text() << '\n';
+                return 1;
+            }
+            netEngine.loadProject(*project);
+        }
         NetServer netServer(netEngine, options->verbose);
         if (!netServer.open(options->netAddress, &error)) {
             std::cerr << "korvex-gatewaysim: " << error << '\n';
@@ -74,7 +86,11 @@ int main(int argc, char** argv) {
         return netServer.run(stopRequested, options->quitAfterIdleSeconds);
     }
 
-    LineServer server(engine, options->paceBaud, options->verbose);
+    // With --monitor the line carries the monitor stream of the configured commands.
+    SerialMonitorDevice monitor(commandsOfGateway(engine.memory(), options->device.deviceType),
+                                options->device.reportRate);
+    LineServer server(options->serialMonitor ? static_cast<LineDevice&>(monitor) : engine, options->paceBaud,
+                      options->verbose);
     std::string path;
     const bool opened = options->devicePath.empty()
                             ? server.openPseudoTerminal(&path, &error)

@@ -1,7 +1,8 @@
 #pragma once
 // The simulator's network side on loopback: the search on UDP port 18801 of its
 // own address and of the loopback broadcast address, and the configuration
-// exchange on TCP port 18801 of its own address. Answers go to the sender's
+// exchange on TCP port 18801 of its own address, and the monitor stream on UDP
+// port 18802 of its own address. Answers and reports go to the sender's
 // address and port, and only to loopback senders.
 #include <csignal>
 #include <string>
@@ -29,6 +30,8 @@ private:
         NetGatewayEngine::Connection connection;
     };
     void answerDatagram(int fd);
+    void receiveMonitorDatagram();
+    void sendDueReports();
     void acceptClient();
     // False when the client is done and was closed.
     bool serveClient(Client& client);
@@ -38,6 +41,7 @@ private:
     int udp_ = -1;        // own address: unicast queries, and every answer leaves from it
     int broadcast_ = -1;  // 127.255.255.255: broadcast queries
     int listener_ = -1;
+    int monitor_ = -1;    // UDP 18802: the monitor stream
     std::vector<Client> clients_;
 };
 

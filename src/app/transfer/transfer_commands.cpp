@@ -11,18 +11,12 @@
 
 namespace korvex::app {
 
-namespace {
-
-// Constructing a transfer window: the port dialog first when no port is chosen
-// yet or the chosen one is gone.
 void ensurePortChosen(const SerialCommandContext& c) {
     serial::ensureSettingsChosen(c.ports, [&] {
         PortDialog dialog(c.parent, c.ports, c.source, c.project.deviceKind, c.op);
         dialog.exec();
     });
 }
-
-}  // namespace
 
 void runSerialConnection(const SerialCommandContext& c) {
     PortDialog dialog(c.parent, c.ports, c.source, c.project.deviceKind, c.op);

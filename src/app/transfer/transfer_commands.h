@@ -34,6 +34,10 @@ enum class CommandEnd {
     NotBuilt,  // the EtherNet/IP variant's transfers are not part of this build
 };
 
+// Before a serial window opens: the port dialog when no port is chosen yet or
+// the chosen one is gone.
+void ensurePortChosen(const SerialCommandContext& c);
+
 // "Serial Port Configuration".
 void runSerialConnection(const SerialCommandContext& c);
 

@@ -67,11 +67,32 @@ TEST(SimulatorOptions, ReadsEveryOption) {
     EXPECT_EQ(o->framesFile, "f.txt");
 }
 
+TEST(SimulatorOptions, ReadsTheReportStreamOptions) {
+    std::string error;
+    auto o = parseSimulatorOptions({"--monitor", "--report-rate", "fast", "--debug-layout", "slave"}, &error);
+    ASSERT_TRUE(o) << error;
+    EXPECT_TRUE(o->serialMonitor);
+    EXPECT_TRUE(o->device.reportRate.fast());
+    EXPECT_TRUE(o->net.reportRate.fast());
+    EXPECT_EQ(o->device.debugLayout, DebugLayout::Slave);
+    o = parseSimulatorOptions({"--report-rate", "250", "--debug-layout", "user"}, &error);
+    ASSERT_TRUE(o) << error;
+    EXPECT_FALSE(o->serialMonitor);
+    EXPECT_EQ(o->device.reportRate.perSecond, 250);
+    EXPECT_EQ(o->device.debugLayout, DebugLayout::User);
+    o = parseSimulatorOptions({}, &error);
+    ASSERT_TRUE(o) << error;
+    EXPECT_EQ(o->device.reportRate.perSecond, 20);
+    EXPECT_EQ(o->device.debugLayout, DebugLayout::Master);
+}
+
 TEST(SimulatorOptions, RefusesBadValuesWithAReason) {
     for (const std::vector<std::string>& args :
          {std::vector<std::string>{"--device-type", "8"}, {"--device-type", "0"}, {"--firmware", "six"},
           {"--firmware", "6.256"}, {"--capacity", "300"}, {"--baud"}, {"--baud", "-1"}, {"--fault", "x"},
-          {"--colour", "red"}, {"--config", "a.kvx", "--frames", "b.txt"}}) {
+          {"--colour", "red"}, {"--config", "a.kvx", "--frames", "b.txt"}, {"--report-rate", "0"},
+          {"--report-rate", "1001"}, {"--report-rate", "slow"}, {"--debug-layout", "self"},
+          {"--monitor", "--net", "127.0.0.1"}}) {
         std::string error;
         EXPECT_FALSE(parseSimulatorOptions(args, &error)) << args[0];
         EXPECT_FALSE(error.empty()) << args[0];

@@ -1,4 +1,5 @@
-// The Ethernet link's Qt sockets on loopback: datagrams with their size limit,
+// The Ethernet link's Qt sockets on loopback: datagrams with their size limit and
+// their sender,
 // the port-taken refusal, a TCP exchange collected across writes, and bounded
 // waits when nothing comes.
 #include <gtest/gtest.h>
@@ -33,6 +34,26 @@ TEST(UdpDatagramSocket, SendsAndReceivesOnLoopbackAndCutsLongDatagrams) {
     ASSERT_TRUE(answer);
     EXPECT_EQ(answer->size(), 68u);
     EXPECT_FALSE(socket->receive(68, 50)) << "nothing more came";
+}
+
+TEST(UdpDatagramSocket, ReceiveFromNamesTheSenderInDottedForm) {
+    QUdpSocket peer;
+    ASSERT_TRUE(peer.bind(QHostAddress("127.0.0.2"), 0));
+    auto socket = UdpDatagramSocket::open(nullptr, 0);
+    ASSERT_TRUE(socket);
+    ASSERT_TRUE(socket->sendTo(net::Bytes{1}, "127.0.0.2", peer.localPort()));
+    ASSERT_TRUE(peer.waitForReadyRead(2000));
+    QHostAddress from;
+    quint16 socketPort = 0;
+    QByteArray got(8, '\0');
+    peer.readDatagram(got.data(), got.size(), &from, &socketPort);
+
+    peer.writeDatagram(QByteArray("ab", 2), QHostAddress::LocalHost, socketPort);
+    const auto datagram = socket->receiveFrom(300, 2000);
+    ASSERT_TRUE(datagram);
+    EXPECT_EQ(datagram->bytes, (net::Bytes{'a', 'b'}));
+    EXPECT_EQ(datagram->address, "127.0.0.2");
+    EXPECT_EQ(datagram->port, peer.localPort());
 }
 
 TEST(UdpDatagramSocket, PortHeldByAnotherProgramIsRefused) {

@@ -50,7 +50,11 @@ public:
         pending_ = answersAfterSend[sent.size() - 1];
         return true;
     }
-    std::optional<Bytes> receive(std::size_t maxSize, int timeoutMs) override {
+    // Where the answers come from.
+    std::string answerAddress = "127.0.0.1";
+    std::uint16_t answerPort = kGatewayPort;
+
+    std::optional<Datagram> receiveFrom(std::size_t maxSize, int timeoutMs) override {
         if (pending_.empty()) {
             clock_.now += timeoutMs;
             return std::nullopt;
@@ -58,7 +62,7 @@ public:
         Bytes d = std::move(pending_.front());
         pending_.pop_front();
         if (d.size() > maxSize) d.resize(maxSize);
-        return d;
+        return Datagram{std::move(d), answerAddress, answerPort};
     }
 
 private:

@@ -37,7 +37,8 @@ bool usesLongForms(std::uint8_t deviceType) {
 
 }  // namespace
 
-GatewayEngine::GatewayEngine(DeviceOptions options) : options_(options) {}
+GatewayEngine::GatewayEngine(DeviceOptions options)
+    : options_(options), debug_(options.debugLayout, options.reportRate) {}
 
 int GatewayEngine::subnetCount() const { return options_.deviceType == 3 ? 4 : 1; }
 
@@ -57,15 +58,62 @@ std::vector<Answer> GatewayEngine::receive(std::span<const std::uint8_t> bytes, 
         if (pending_.size() >= 2 && pending_.size() == serial::frameLengthFromHeader(pending_[1])) {
             Bytes frame;
             frame.swap(pending_);
-            if (auto answer = handleFrame(std::move(frame))) answers.push_back(std::move(*answer));
+            if (auto answer = handleFrame(std::move(frame), nowMs)) answers.push_back(std::move(*answer));
         }
     }
     return answers;
 }
 
-std::optional<Answer> GatewayEngine::handleFrame(Bytes frame) {
+bool GatewayEngine::servesDebugFrames() const {
+    return state_ == OperatingState::Debug || options_.firmwareMajor <= 5;
+}
+
+void GatewayEngine::setState(OperatingState state) {
+    state_ = state;
+    if (state_ != OperatingState::Debug) debug_.stop();
+}
+
+std::optional<Answer> GatewayEngine::handleDebugFrame(const Bytes& frame, std::int64_t nowMs) {
+    if (!serial::hasValidChecksum(frame)) return std::nullopt;
+    const auto data = dataOf(frame);
+    switch (frame[0]) {
+        case debug_frame::ReadInformation:
+            // A program asking afresh starts a new session: no report may come
+            // between the request and the answer it waits for.
+            debug_.stop();
+            return Answer{debugInformationAnswer(options_.firmwareMajor, options_.firmwareMinor,
+                                                 options_.debugLayout),
+                          0};
+        case debug_frame::Reporting:
+            if (data.size() == 1 && data[0] == debug_frame::StartReporting) {
+                debug_.start(commandsOfGateway(memory_, options_.deviceType), nowMs);
+            } else if (data.size() == 1 && data[0] == debug_frame::StopReporting) {
+                debug_.stop();
+            }
+            return std::nullopt;
+        default:  // debug_frame::Reply
+            debug_.reply(data, nowMs);
+            return std::nullopt;
+    }
+}
+
+std::optional<Answer> GatewayEngine::handleFrame(Bytes frame, std::int64_t nowMs) {
     ++requestCount_;
     const std::uint8_t code = frame[0];
+    // Outside debug state the debug frames get no answer, as from a gateway
+    // that does not listen for them then.
+    if (code == debug_frame::ReadInformation || code == debug_frame::Reporting || code == debug_frame::Reply) {
+        return servesDebugFrames() ? handleDebugFrame(frame, nowMs) : std::nullopt;
+    }
+    // The debug monitor leaves with the configuration-state frame sent plain.
+    static constexpr std::uint8_t kLeaveDebug[] = {cmd::SetOperatingState, 0x01, 0x01, 0x11};
+    if (state_ == OperatingState::Debug && std::equal(frame.begin(), frame.end(), std::begin(kLeaveDebug),
+                                                      std::end(kLeaveDebug))) {
+        setState(OperatingState::Configuration);
+        return Answer{Bytes(std::begin(serial::kStateSwitchAcknowledgement),
+                            std::end(serial::kStateSwitchAcknowledgement)),
+                      0};
+    }
     Answer answer;
     const CommandRule* rule = findRule(code);
     if (!serial::hasValidChecksum(frame)) {
@@ -122,7 +170,7 @@ Bytes GatewayEngine::carryOut(const Bytes& request, bool fromDownloadFile) {
             if (data[0] > static_cast<std::uint8_t>(OperatingState::Debug)) {
                 return errorFrame(code, error_code::OutOfRange);
             }
-            state_ = static_cast<OperatingState>(data[0]);
+            setState(static_cast<OperatingState>(data[0]));
             return Bytes(std::begin(serial::kStateSwitchAcknowledgement),
                          std::end(serial::kStateSwitchAcknowledgement));
         case cmd::WriteDeviceNetParameters:
@@ -233,7 +281,7 @@ bool GatewayEngine::loadConfiguration(const std::vector<Bytes>& frames, std::str
             return fail(i, "refused with error code " + std::to_string(answer[2]));
         }
     }
-    state_ = OperatingState::Communication;
+    setState(OperatingState::Communication);
     return true;
 }
 

@@ -11,6 +11,12 @@
 // firmware 6 on, an acknowledgement for every write, and reads that return
 // what the writes stored. A request that is not well-formed or not known to
 // this device gets an error frame (request code | 0x80, two data bytes).
+//
+// In debug state (or with firmware 5 and older, which has no states) it also
+// serves the debug monitor: D0 00 D0 gets the information answer, D2 starts
+// and stops the report stream, D4 frames answer the reports, and the plain
+// frame 0F 01 01 11 leaves debug state for the configuration state. These
+// frames are never scrambled; one with a wrong sum is ignored.
 #include <cstdint>
 #include <map>
 #include <optional>
@@ -18,7 +24,9 @@
 #include <string>
 #include <vector>
 
+#include "debug_stream.h"
 #include "gateway_memory.h"
+#include "line_device.h"
 #include "serial/gateway_frame.h"
 #include "serial/gateway_protocol.h"
 
@@ -33,6 +41,9 @@ struct DeviceOptions {
     std::uint8_t firmwareMinor = 0;
     // 244 or more: the firmware takes more than 224 bytes of command data.
     std::uint8_t capacity = 244;
+    // Subnet protocol the debug information answer reports: the report layout.
+    DebugLayout debugLayout = DebugLayout::Master;
+    ReportRate reportRate{};
 };
 
 // First data byte of the error frames this device sends.
@@ -64,12 +75,7 @@ struct Fault {
     std::uint8_t errorCode = error_code::Injected;
 };
 
-struct Answer {
-    Bytes bytes;      // as sent on the wire (scrambled where the firmware does)
-    int delayMs = 0;  // extra delay before the first byte (a Late fault)
-};
-
-class GatewayEngine {
+class GatewayEngine final : public LineDevice {
 public:
     // A partial request older than this is dropped when new bytes come, so a
     // sender that gave up halfway does not shift every later frame.
@@ -92,7 +98,14 @@ public:
 
     // Feeds bytes that arrived at `nowMs` (any clock, as long as it does not go
     // back); returns the answers to the requests they completed, in order.
-    std::vector<Answer> receive(std::span<const std::uint8_t> bytes, std::int64_t nowMs);
+    std::vector<Answer> receive(std::span<const std::uint8_t> bytes, std::int64_t nowMs) override;
+    // The debug report stream.
+    std::optional<std::int64_t> nextReportMs() const override { return debug_.nextReportMs(); }
+    std::optional<Bytes> takeReport(std::int64_t nowMs) override { return debug_.takeReport(nowMs); }
+    const DebugStream& debugStream() const { return debug_; }
+    // A program that goes away without stopping the reports stops them: the
+    // next one must not find reports among the answers it waits for.
+    void peerClosed() override { debug_.stop(); }
 
     // Carries out configuration frames as a download sends them after the
     // identification (unscrambled, state switches allowed among them), as the
@@ -108,7 +121,11 @@ public:
     std::size_t requestCount() const { return requestCount_; }
 
 private:
-    std::optional<Answer> handleFrame(Bytes frame);
+    std::optional<Answer> handleFrame(Bytes frame, std::int64_t nowMs);
+    // Whether the debug frames are served now.
+    bool servesDebugFrames() const;
+    std::optional<Answer> handleDebugFrame(const Bytes& frame, std::int64_t nowMs);
+    void setState(serial::OperatingState state);
     // Carries out a complete, unscrambled request and returns its answer before
     // scrambling (an error frame when refused). Frames loaded as the start
     // configuration skip the operating-state check.
@@ -118,6 +135,7 @@ private:
     GatewayMemory memory_;
     serial::OperatingState state_ = serial::OperatingState::Communication;
     std::map<std::uint8_t, Fault> faults_;
+    DebugStream debug_;
     Bytes pending_;
     std::int64_t lastByteMs_ = 0;
     std::size_t requestCount_ = 0;

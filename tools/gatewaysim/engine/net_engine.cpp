@@ -53,7 +53,7 @@ std::optional<std::array<std::uint8_t, 4>> parseAddress(const std::string& text)
     return out;
 }
 
-NetGatewayEngine::NetGatewayEngine(NetDeviceOptions options) : options_(options) {
+NetGatewayEngine::NetGatewayEngine(NetDeviceOptions options) : options_(options), monitor_(options.reportRate) {
     auto project = std::make_unique<Project>();
     resetToDefaults(*project, 4);
     addDefaultNode(*project);
@@ -72,6 +72,13 @@ std::optional<net::Bytes> NetGatewayEngine::answerSearch(std::span<const std::ui
     std::copy(options_.address.begin(), options_.address.end(), a.begin() + 36);
     net::writeU32(a, 64, options_.remoteConfigAllowed ? 1 : 0);
     return a;
+}
+
+void NetGatewayEngine::loadProject(const Project& project) { written_ = net::composeWriteBlock(project); }
+
+void NetGatewayEngine::receiveMonitorDatagram(std::span<const std::uint8_t> datagram, const MonitorPeer& from,
+                                              std::int64_t nowMs) {
+    monitor_.receive(datagram, from, nowMs, [this] { return commandsOfWriteBlock(written_); });
 }
 
 net::Bytes NetGatewayEngine::readBlock() const {

@@ -9,6 +9,11 @@
 #include <string>
 
 #include "net/net_header.h"
+#include "net_monitor.h"
+
+namespace korvex {
+struct Project;
+}
 
 namespace korvex::gatewaysim {
 
@@ -23,6 +28,7 @@ struct NetDeviceOptions {
     // False: a write is answered as accepted but the block kept is not replaced
     // (a gateway whose memory does not take the write).
     bool keepsWrites = true;
+    ReportRate reportRate{};
 };
 
 // "12-ab-..." or "12:AB:..." into six bytes.
@@ -52,9 +58,17 @@ public:
     int restarts() const { return restarts_; }
     // The read layout built from the kept block.
     net::Bytes readBlock() const;
+    // Keeps the write block of `project` as if it had been downloaded.
+    void loadProject(const Project& project);
+
+    // The monitor stream on UDP port 18802; it reports the kept block's commands.
+    void receiveMonitorDatagram(std::span<const std::uint8_t> datagram, const MonitorPeer& from, std::int64_t nowMs);
+    NetMonitorStream& monitor() { return monitor_; }
+    const NetMonitorStream& monitor() const { return monitor_; }
 
 private:
     NetDeviceOptions options_;
+    NetMonitorStream monitor_;
     net::Bytes written_;
     int writes_ = 0;
     int restarts_ = 0;

@@ -5,12 +5,14 @@
 // and advanceMs, so a whole download runs in microseconds and the same way
 // every time, yet with the timings of a real line: every byte takes 10 bits at
 // the baud rate in each direction, and the gateway answers a request once its
-// last byte has arrived, after its turnaround time.
+// last byte has arrived, after its turnaround time. Reports the far end sends
+// on its own (a monitor stream) go onto the line when they are due.
 #include <cstdint>
 #include <deque>
 #include <vector>
 
-#include "gateway_engine.h"
+#include "gateway_engine.h"  // the usual far end
+#include "line_device.h"
 #include "serial/byte_link.h"
 
 namespace korvex::gatewaysim {
@@ -25,12 +27,12 @@ struct SimulatedLineOptions {
 struct LineRecord {
     std::int64_t atUs;  // when its first byte went onto the line
     bool fromGateway;
-    Bytes bytes;
+    serial::Bytes bytes;
 };
 
 class SimulatedLink final : public serial::ByteLink {
 public:
-    explicit SimulatedLink(GatewayEngine& engine, SimulatedLineOptions options = {});
+    explicit SimulatedLink(LineDevice& device, SimulatedLineOptions options = {});
 
     bool send(std::span<const std::uint8_t> bytes) override;
     std::size_t bytesWaiting() override;
@@ -46,7 +48,6 @@ public:
     void unplug() { unplugged_ = true; }
 
     std::int64_t nowUs() const { return nowNs_ / 1000; }
-    GatewayEngine& engine() { return engine_; }
     const std::vector<LineRecord>& transcript() const { return transcript_; }
     std::size_t bytesSent() const { return bytesSent_; }
     std::size_t bytesAnswered() const { return bytesAnswered_; }
@@ -59,8 +60,11 @@ private:
         std::uint8_t byte;
     };
     void advanceTo(std::int64_t ns);
+    // Puts the far end's reports due up to `ns` onto the line.
+    void pumpReports(std::int64_t ns);
+    void putOnLine(const serial::Bytes& bytes, std::int64_t fromNs);
 
-    GatewayEngine& engine_;
+    LineDevice& device_;
     SimulatedLineOptions options_;
     std::int64_t byteNs_;
     std::int64_t nowNs_ = 0;

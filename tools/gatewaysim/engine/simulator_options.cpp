@@ -22,11 +22,31 @@ const char* const kSimulatorUsage =
     "  --quit-after-idle S  exit after S seconds without a request\n"
     "  --net ADDRESS        serve the network side instead: the search on UDP 18801 and\n"
     "                       read, write and restart on TCP 18801 of ADDRESS (127.x.x.x\n"
-    "                       only), plus search broadcasts to 127.255.255.255\n"
+    "                       only), plus search broadcasts to 127.255.255.255, and the\n"
+    "                       UDP monitor on port 18802\n"
     "  --mac XX-XX-XX-XX-XX-XX  MAC address the search answer reports\n"
     "  --remote-config allow|prohibit  permission the search answer reports\n"
     "  --write-answer N     command code of the write answer (default 6 = accepted)\n"
     "  --forget-writes      accept written blocks but keep the one it had\n"
+    "  --monitor            report Modbus traffic on the line as the serial monitor\n"
+    "                       stream (use --baud 115200): one report, then the reply\n"
+    "                       00 or 01 AH AL N DATA, then the next; a session starts\n"
+    "                       when a program opens the terminal and ends when it closes it\n"
+    "  --debug-layout L     subnet protocol the debug information answer names and\n"
+    "                       the debug reports follow: master (default), slave or user\n"
+    "  --report-rate R      reports per second, 1 to 1000 (default 20), or fast: the\n"
+    "                       next report as soon as the reply is in (all three streams)\n"
+    "In debug state (0F with state 2; firmware 5 and older any time) it answers\n"
+    "D0 00 D0 with the debug information, reports after D2 01 EA BD until\n"
+    "D2 01 F0 C3 (each answered by D4), and leaves for the configuration state on\n"
+    "0F 01 01 11.\n"
+    "Monitor streams (serial --monitor, debug mode after D2 01 EA BD, UDP port 18802\n"
+    "after a start frame with --net) report the configured commands in turn: report\n"
+    "k shows command (k-1) mod count; k mod 10 = 3 an exception (codes 1..8 in\n"
+    "turn), 6 a time-out, 9 a hidden report (status or direction FF; not over UDP).\n"
+    "Read commands carry bytes counting up from k, write commands (5, 6, 15, 16)\n"
+    "the output memory at their mapping address, which the monitors' writes fill.\n"
+    "Unanswered reports are given up after 1000 ms.\n"
     "  --verbose            log every request and answer on standard error\n"
     "It exits cleanly on SIGTERM and SIGINT.\n";
 
@@ -51,6 +71,13 @@ std::optional<std::uint8_t> parseByte(std::string_view text, int base) {
 }
 
 }  // namespace
+
+std::optional<ReportRate> parseReportRate(const std::string& text) {
+    if (text == "fast") return ReportRate{0};
+    const auto n = parseNumber<int>(text);
+    if (!n || *n < 1 || *n > ReportRate::kFastest) return std::nullopt;
+    return ReportRate{*n};
+}
 
 std::optional<std::pair<std::uint8_t, Fault>> parseFaultSpec(const std::string& text) {
     const auto eq = text.find('=');
@@ -130,10 +157,13 @@ std::optional<SimulatorOptions> parseSimulatorOptions(const std::vector<std::str
             options.verbose = true;
         } else if (arg == "--forget-writes") {
             options.net.keepsWrites = false;
+        } else if (arg == "--monitor") {
+            options.serialMonitor = true;
         } else if (arg == "--device-type" || arg == "--firmware" || arg == "--capacity" ||
                    arg == "--baud" || arg == "--config" || arg == "--frames" || arg == "--fault" ||
                    arg == "--device" || arg == "--quit-after-idle" || arg == "--net" || arg == "--mac" ||
-                   arg == "--remote-config" || arg == "--write-answer") {
+                   arg == "--remote-config" || arg == "--write-answer" || arg == "--debug-layout" ||
+                   arg == "--report-rate") {
             const auto v = value();
             if (!v) return fail(arg + " needs a value");
             if (arg == "--device-type") {
@@ -182,6 +212,15 @@ std::optional<SimulatorOptions> parseSimulatorOptions(const std::vector<std::str
                 const auto code = parseNumber<std::uint32_t>(*v);
                 if (!code) return fail("--write-answer takes a command code");
                 options.net.writeAnswerCode = *code;
+            } else if (arg == "--debug-layout") {
+                const auto layout = parseDebugLayout(*v);
+                if (!layout) return fail("--debug-layout takes master, slave or user");
+                options.device.debugLayout = *layout;
+            } else if (arg == "--report-rate") {
+                const auto rate = parseReportRate(*v);
+                if (!rate) return fail("--report-rate takes fast or a number of reports per second, 1 to 1000");
+                options.device.reportRate = *rate;
+                options.net.reportRate = *rate;
             } else if (arg == "--device") {
                 options.devicePath = *v;
             } else {
@@ -192,6 +231,9 @@ std::optional<SimulatorOptions> parseSimulatorOptions(const std::vector<std::str
         } else {
             return fail("unknown argument " + arg);
         }
+    }
+    if (options.serialMonitor && !options.netAddress.empty()) {
+        return fail("--monitor is the serial line's stream; with --net the UDP monitor runs anyway");
     }
     if (!options.configFile.empty() && !options.framesFile.empty()) {
         return fail("--config and --frames cannot be used together");

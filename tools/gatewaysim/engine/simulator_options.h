@@ -24,6 +24,9 @@ struct SimulatorOptions {
     // --net: serve the network side on this loopback address instead of a terminal.
     std::string netAddress;
     NetDeviceOptions net;
+    // --monitor: the serial line carries the monitor report stream instead of
+    // the configuration protocol.
+    bool serialMonitor = false;
     bool verbose = false;
     bool help = false;
 };
@@ -32,6 +35,9 @@ struct SimulatorOptions {
 // nullopt with the reason in *error.
 std::optional<SimulatorOptions> parseSimulatorOptions(const std::vector<std::string>& args,
                                                       std::string* error);
+
+// "fast" or a number of reports per second, 1 to 1000.
+std::optional<ReportRate> parseReportRate(const std::string& text);
 
 // "10=error", "0x10=error:03", "32=badsum", "16=late:700", "15=silent".
 std::optional<std::pair<std::uint8_t, Fault>> parseFaultSpec(const std::string& text);
