@@ -43,16 +43,6 @@ void printError(const Message& message) {
     std::cerr << text << '\n';
 }
 
-void printRow(const std::vector<std::string>& cells) {
-    std::string line;
-    for (std::size_t i = 0; i < cells.size(); ++i) {
-        if (i) line += '\t';
-        line += printable(cells[i]);
-    }
-    line += '\n';
-    std::cout << line << std::flush;
-}
-
 // The options both commands share.
 struct MonitorOptions {
     std::optional<std::string> port;
@@ -125,6 +115,17 @@ bool checkWrite(const MonitorOptions& o, bool debug, std::optional<PendingWrite>
 }
 
 #ifdef KORVEX_CLI_WITH_IO
+
+// One row on standard output: its cells tab-separated.
+void printRow(const std::vector<std::string>& cells) {
+    std::string line;
+    for (std::size_t i = 0; i < cells.size(); ++i) {
+        if (i) line += '\t';
+        line += printable(cells[i]);
+    }
+    line += '\n';
+    std::cout << line << std::flush;
+}
 
 // SIGINT and SIGTERM stop the running pump (an atomic store, safe in a handler).
 std::atomic<monitor::PumpControl*> gRunning{nullptr};
